@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Lullwatch quick start.
+#   ./quick.sh run  [PROFILE]                       build, then run the monitor (default profile: demo)
+#   ./quick.sh test [--sanitize address|thread] [ctest arguments...]   build, then run every test
+set -euo pipefail
+cd "$(dirname "$0")"
+
+cmd=${1:-}
+shift || true
+sanitize=""
+if [ "$cmd" = test ] && [ "${1:-}" = --sanitize ]; then
+    sanitize=$2
+    shift 2
+fi
+
+scripts/deps.sh
+
+build_dir=build/release
+[ -n "$sanitize" ] && build_dir=build/$sanitize
+jobs=$(nproc)
+
+configure_and_build() {
+    local extra=()
+    if [ -n "$sanitize" ]; then
+        extra+=(-DLULLWATCH_SANITIZE="$sanitize" -DLULLWATCH_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug)
+        [ "$sanitize" = thread ] && extra+=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+    fi
+    cmake -S . -B "$build_dir" "${extra[@]}" >/dev/null
+    cmake --build "$build_dir" -j "$jobs"
+}
+
+case "$cmd" in
+run)
+    configure_and_build
+    exec scripts/run-monitor.sh "$build_dir" "${1:-demo}"
+    ;;
+test)
+    configure_and_build
+    exec scripts/run-tests.sh "$build_dir" "$@"
+    ;;
+*)
+    sed -n '2,4p' "$0" >&2
+    exit 2
+    ;;
+esac
