@@ -1,0 +1,3 @@
+#include "app/MonitorSession.h"
+
+constinit MonitorSession g_session;

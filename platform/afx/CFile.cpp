@@ -1,0 +1,184 @@
+#include "platform/afx/CFile.h"
+
+#include "platform/fs/NativePath.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr UINT kAccessMask = 0x0003;
+
+// The temporary file that stands in for `path` until Close: a hidden name beside it, so that the rename is
+// within one folder and one file system.
+std::string TempPathFor(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    return path.substr(0, nameStart) + "." + path.substr(nameStart) + ".tmp";
+}
+
+// Flushes the folder that holds `path`, so that a rename in it survives a power cut.
+void SyncFolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+CFile::~CFile() {
+    if (m_fd >= 0) {
+        Close();
+    }
+}
+
+BOOL CFile::Open(LPCWSTR fileName, UINT openFlags) {
+    const UINT access = openFlags & kAccessMask;
+    if (m_fd >= 0 || fileName == nullptr || fileName[0] == L'\0' || access == kAccessMask) {
+        return FALSE;
+    }
+    m_path = platform::fs::ToNativePath(fileName);
+    m_access = access;
+    m_failed = false;
+    if ((openFlags & modeCreate) != 0 && (openFlags & modeNoTruncate) == 0) {
+        return OpenReplacement(m_path);
+    }
+    int flags = O_CLOEXEC | (access == modeRead ? O_RDONLY : access == modeWrite ? O_WRONLY : O_RDWR);
+    if ((openFlags & modeCreate) != 0) {
+        flags |= O_CREAT;
+    }
+    m_fd = ::open(m_path.c_str(), flags, 0666);
+    struct stat info {};
+    if (m_fd >= 0 && (::fstat(m_fd, &info) != 0 || S_ISDIR(info.st_mode))) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (m_fd < 0) {
+        Reset();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CFile::OpenReplacement(const std::string& path) {
+    struct stat existing {};
+    const bool exists = ::stat(path.c_str(), &existing) == 0;
+    if (exists && (S_ISDIR(existing.st_mode) || ::access(path.c_str(), W_OK) != 0)) {
+        Reset();
+        return FALSE;
+    }
+    m_tempPath = TempPathFor(path);
+    m_fd = ::open(m_tempPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (m_fd < 0) {
+        Reset();
+        return FALSE;
+    }
+    if (exists) {
+        ::fchmod(m_fd, existing.st_mode & 07777);
+    }
+    return TRUE;
+}
+
+UINT CFile::Read(void* buffer, UINT count) {
+    if (m_fd < 0 || m_access == modeWrite) {
+        m_failed = true;
+        return 0;
+    }
+    auto* bytes = static_cast<char*>(buffer);
+    UINT done = 0;
+    while (done < count) {
+        const ssize_t got = ::read(m_fd, bytes + done, count - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            m_failed = true;
+        }
+        if (got <= 0) {
+            break;
+        }
+        done += static_cast<UINT>(got);
+    }
+    return done;
+}
+
+BOOL CFile::Write(const void* buffer, UINT count) {
+    if (m_fd < 0 || m_access == modeRead) {
+        m_failed = true;
+    }
+    if (m_failed) {
+        return FALSE;
+    }
+    const auto* bytes = static_cast<const char*>(buffer);
+    UINT done = 0;
+    while (done < count) {
+        const ssize_t put = ::write(m_fd, bytes + done, count - done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            m_failed = true;
+            return FALSE;
+        }
+        done += static_cast<UINT>(put);
+    }
+    return TRUE;
+}
+
+ULONGLONG CFile::GetLength() const {
+    struct stat info {};
+    if (m_fd < 0 || ::fstat(m_fd, &info) != 0 || info.st_size < 0) {
+        return 0;
+    }
+    return static_cast<ULONGLONG>(info.st_size);
+}
+
+BOOL CFile::Close() {
+    if (m_fd < 0) {
+        return FALSE;
+    }
+    if (!m_tempPath.empty()) {
+        return CommitReplacement();
+    }
+    const bool closed = ::close(m_fd) == 0;
+    const bool ok = closed && !m_failed;
+    Reset();
+    return ok ? TRUE : FALSE;
+}
+
+BOOL CFile::CommitReplacement() {
+    bool ok = !m_failed && ::fsync(m_fd) == 0;
+    ok = ::close(m_fd) == 0 && ok;
+    ok = ok && ::rename(m_tempPath.c_str(), m_path.c_str()) == 0;
+    if (ok) {
+        SyncFolderOf(m_path);
+    } else {
+        ::unlink(m_tempPath.c_str());
+    }
+    Reset();
+    return ok ? TRUE : FALSE;
+}
+
+void CFile::Abort() {
+    if (m_fd < 0) {
+        return;
+    }
+    ::close(m_fd);
+    if (!m_tempPath.empty()) {
+        ::unlink(m_tempPath.c_str());
+    }
+    Reset();
+}
+
+void CFile::Reset() {
+    m_fd = -1;
+    m_failed = false;
+    m_path.clear();
+    m_tempPath.clear();
+}

@@ -1,0 +1,3 @@
+#include "settings/MonitorSettings.h"
+
+constinit MonitorSettings g_settings;
