@@ -1,0 +1,72 @@
+// The line functions that place, hang up and release calls. lineMakeCall and lineDrop are asynchronous:
+// they register a request, hand the work to the service and return the request identifier; the service
+// answers it later with LINE_REPLY.
+#include "platform/tapi/CallJournal.h"
+#include "platform/tapi/LineRegistry.h"
+#include "platform/tapi/Tapi.h"
+#include "platform/tapi/TapiNames.h"
+#include "platform/tapi/WideText.h"
+
+using platform::tapi::Hex;
+using platform::tapi::JournalCall;
+using platform::tapi::LineRegistry;
+
+LONG lineMakeCall(HLINE line, LPHCALL call, LPCWSTR destAddress, DWORD countryCode, const LINECALLPARAMS*) {
+    const std::wstring destination = destAddress != nullptr ? destAddress : L"";
+    JournalCall log("lineMakeCall",
+                    "hLine=" + Hex(line) + " dest=\"" + platform::tapi::ToUtf8(destination) +
+                        "\" country=" + std::to_string(countryCode),
+                    destination);
+    auto& registry = LineRegistry::Instance();
+    auto view = registry.FindLine(line);
+    if (!view) {
+        return log.Return(LINEERR_INVALLINEHANDLE);
+    }
+    if (call == nullptr) {
+        return log.Return(LINEERR_INVALPOINTER);
+    }
+    auto created = registry.AddCall(line);
+    if (!created) {
+        return log.Return(LINEERR_INVALLINEHANDLE);
+    }
+    // The handle is in the caller's variable before the service can report anything about the call.
+    *call = created->call;
+    const LONG result = view->service->MakeCall(line, created->call, created->request, destination);
+    if (result != 0) {
+        registry.RemoveCall(created->call);
+        registry.RemoveRequest(created->request);
+        *call = 0;
+        return log.Return(result < 0 ? result : LINEERR_OPERATIONFAILED);
+    }
+    return log.Return(static_cast<LONG>(created->request), "hCall=" + Hex(created->call));
+}
+
+LONG lineDrop(HCALL call, LPCSTR, DWORD) {
+    JournalCall log("lineDrop", "hCall=" + Hex(call));
+    auto& registry = LineRegistry::Instance();
+    auto view = registry.FindCall(call);
+    if (!view) {
+        return log.Return(LINEERR_INVALCALLHANDLE);
+    }
+    const DWORD request = registry.AddRequest(call);
+    if (request == 0) {
+        return log.Return(LINEERR_INVALCALLHANDLE);
+    }
+    const LONG result = view->service->DropCall(call, request);
+    if (result != 0) {
+        registry.RemoveRequest(request);
+        return log.Return(result < 0 ? result : LINEERR_OPERATIONFAILED);
+    }
+    return log.Return(static_cast<LONG>(request));
+}
+
+LONG lineDeallocateCall(HCALL call) {
+    JournalCall log("lineDeallocateCall", "hCall=" + Hex(call));
+    auto& registry = LineRegistry::Instance();
+    auto view = registry.FindCall(call);
+    if (!view || !registry.RemoveCall(call)) {
+        return log.Return(LINEERR_INVALCALLHANDLE);
+    }
+    view->service->DeallocateCall(call);
+    return log.Return(0);
+}
