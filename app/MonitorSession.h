@@ -17,11 +17,13 @@
 #include <atomic>
 #include <cstdint>
 
-class CMainDialog;
+class CDialog;
 class CProgressCtrl;
 
 struct MonitorSession {
-    std::atomic<CMainDialog*> mainDialog{nullptr};
+    // The main window (a CMainDialog); other threads use its window handle. Held as its framework base so
+    // that the parts that only need the handle do not depend on the main window's class.
+    std::atomic<CDialog*> mainDialog{nullptr};
     std::atomic<CProgressCtrl*> levelMeter{nullptr};
     std::atomic<bool> sessionActive{false};
     std::atomic<bool> tickInProgress{false};
@@ -32,7 +34,7 @@ struct MonitorSession {
 };
 
 static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<std::int32_t>::is_always_lock_free &&
-                  std::atomic<CMainDialog*>::is_always_lock_free,
+                  std::atomic<CDialog*>::is_always_lock_free,
               "the session's flags must be single loads and stores");
 
 extern MonitorSession g_session;
