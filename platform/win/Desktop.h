@@ -9,6 +9,7 @@
 
 #include "platform/win/WinTypes.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,8 +31,13 @@ struct ScreenLayout {
 };
 
 ScreenLayout Layout();
-// Turns or resizes the screen; full-screen top-level windows are resized to the new work area.
+// Turns or resizes the screen; full-screen top-level windows are resized to the new work area. Returns at
+// once: each window is resized (WM_SIZE, repaint) by its own thread the next time it looks for messages.
 void SetScreenSize(int width, int height);
+// Marks a top-level window as full-screen (it is resized to the work area now and whenever the screen
+// turns) or not. Top-level dialogs made from templates are full-screen unless their template has
+// DS_CENTER; the shell's full-screen dialog flags use this too.
+void SetFullScreen(HWND topLevel, bool fullScreen);
 
 struct TopLevelView {
     HWND hwnd;
@@ -49,7 +55,9 @@ std::vector<TopLevelView> VisibleTopLevels();
 HWND ForegroundWindow();
 
 // Called on any thread whenever pixels of a visible window, or the stack of windows, changed; the
-// rectangle is in screen coordinates. One listener (the compositor).
+// rectangle is in screen coordinates. One listener (the compositor). It is called with no window-core
+// lock held, so it may call back into this interface. Clear it (nullptr) before the objects it uses go:
+// threads that end later, the main thread included, report their windows' removal through it.
 using ChangeListener = std::function<void(const RECT& screenRect)>;
 void SetChangeListener(ChangeListener listener);
 
@@ -67,9 +75,43 @@ SoftKeys SoftKeysOf(HWND topLevel);
 // top-level window there that takes input); keys and characters go to the focus window of the foreground
 // window (VK_F1 and VK_F2, the soft keys, to its menu bar when it has one). Each is posted to the thread
 // that owns the target window, as WM_LBUTTONDOWN/WM_LBUTTONUP, WM_KEYDOWN/WM_KEYUP and WM_CHAR.
+// A window that has taken the mouse capture (SetCapture) gets every mouse message. Clicks on group boxes
+// and on statics without SS_NOTIFY fall through to the window below them, as on the device.
 void InjectClick(POINT screenPoint);
 void InjectMouse(POINT screenPoint, bool down);
+void InjectMouseMove(POINT screenPoint); // WM_MOUSEMOVE, with MK_LBUTTON while the button is down
 void InjectKey(UINT vk, bool down);
 void InjectChar(wchar_t ch);
+
+// --- Enumeration for the automation channel -----------------------------------------------------------
+// Snapshots taken under the window lock; safe from any thread, and no window procedure runs for them
+// (the text is the window's own stored text, which DefWindowProc's WM_SETTEXT keeps).
+struct WindowInfo {
+    HWND hwnd;
+    HWND parent; // child windows
+    HWND owner;  // top-level windows
+    std::wstring className;
+    std::wstring text; // caption of a top-level window, text of a control
+    int id;            // control id (0 for top-level windows)
+    DWORD style;
+    DWORD exStyle;
+    bool visible; // the window and all its ancestors have WS_VISIBLE
+    bool enabled; // no WS_DISABLED on the window itself
+    bool focused; // the focus window of its thread
+    bool modal;   // runs a modal loop (dialog box or message box)
+    RECT rect;    // screen coordinates
+    DWORD threadId;
+};
+// Every top-level window, visible or not, top of the z-order first.
+std::vector<WindowInfo> EnumerateTopLevels();
+// Every descendant of `parent`, depth-first, each window before its children, siblings in creation order.
+std::vector<WindowInfo> EnumerateChildren(HWND parent);
+
+// Waits, on a thread that owns no windows, until `condition` holds (true) or `timeout` of real time has
+// passed (false). The condition is checked after every change of window state and at least every 50 ms.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+// Waits until every thread that owns windows waits for messages with nothing left to handle (no sent,
+// posted, paint or due timer message). A thread in Sleep, or busy, is not idle.
+bool WaitUntilIdle(std::chrono::milliseconds timeout);
 
 } // namespace platform::desktop

@@ -15,6 +15,7 @@
 //   real time.
 #pragma once
 
+#include "platform/win/WinConstants.h"
 #include "platform/win/WinTypes.h"
 
 // --- Window classes and windows ---------------------------------------------------------------------
@@ -31,10 +32,35 @@ struct WNDCLASS {
     LPCWSTR lpszClassName;
 };
 using ATOM = WORD;
+// Class names are compared without regard to case. Registering a name twice fails
+// (ERROR_CLASS_ALREADY_EXISTS). A class whose cbWndExtra is at least DLGWINDOWEXTRA is a dialog class:
+// its windows keep DWL_MSGRESULT, DWL_DLGPROC and DWL_USER.
 ATOM RegisterClass(const WNDCLASS* wc);
+BOOL UnregisterClass(LPCWSTR className, HINSTANCE instance);
 
+// What WM_CREATE carries in lParam (and the CBT hook in CBT_CREATEWND).
+struct CREATESTRUCT {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCWSTR lpszName;
+    LPCWSTR lpszClass;
+    DWORD dwExStyle;
+};
+
+// Top-level windows have no frame: their client area is the whole window, and the caption is drawn by
+// the desktop. Window messages on creation: the CBT hook, WM_CREATE (-1 fails the creation; the window
+// then gets WM_DESTROY and WM_NCDESTROY), WM_SIZE, and WM_SHOWWINDOW for a visible top-level window.
 HWND CreateWindowEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
                     int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance, LPVOID param);
+// Only the owner thread may destroy a window. Owned windows go first; then the window gets WM_DESTROY
+// before its children do, and WM_NCDESTROY after them. The handle is dead afterwards.
 BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -49,14 +75,17 @@ inline LONG SetWindowLong(HWND hwnd, int index, LONG value) {
 }
 int GetClassName(HWND hwnd, LPWSTR buffer, int size);
 
-HWND GetParent(HWND hwnd);
+HWND GetParent(HWND hwnd);            // the parent of a child window, the owner of a WS_POPUP window
+BOOL IsChild(HWND parent, HWND hwnd); // hwnd is a descendant of parent
 HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND hwnd);
 constexpr UINT GW_HWNDNEXT = 2;
 constexpr UINT GW_HWNDPREV = 3;
 constexpr UINT GW_OWNER = 4;
 constexpr UINT GW_CHILD = 5;
-HWND GetWindow(HWND hwnd, UINT cmd);
+HWND GetWindow(HWND hwnd, UINT cmd); // siblings are in creation order (z-order, top first)
+HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
+HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous);
 
 BOOL SetWindowText(HWND hwnd, LPCWSTR text);
 int GetWindowText(HWND hwnd, LPWSTR buffer, int size);
@@ -74,22 +103,37 @@ BOOL IsWindowVisible(HWND hwnd);
 BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
 BOOL GetClientRect(HWND hwnd, RECT* rect);
 BOOL GetWindowRect(HWND hwnd, RECT* rect); // screen coordinates
+BOOL ScreenToClient(HWND hwnd, POINT* point);
+BOOL ClientToScreen(HWND hwnd, POINT* point);
+// The focus is kept per thread: each thread has its own focus window among the windows it owns.
 HWND SetFocus(HWND hwnd);
 HWND GetFocus();
-HWND GetActiveWindow();
+HWND GetActiveWindow(); // the top-level window that holds this thread's focus
+HWND GetForegroundWindow();
+BOOL SetForegroundWindow(HWND hwnd); // brings a visible top-level window to the top of the z-order
+HWND SetCapture(HWND hwnd);          // mouse input goes to hwnd until ReleaseCapture
+BOOL ReleaseCapture();
+HWND GetCapture();
 DWORD GetWindowThreadProcessId(HWND hwnd, DWORD* processId);
 
 // --- Messages ---------------------------------------------------------------------------------------
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam); // a null hwnd posts to this thread
+BOOL PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
 BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remove);
+// The input path posts WM_CHAR itself, so TranslateMessage has nothing to add and returns FALSE.
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
 BOOL IsDialogMessage(HWND dialog, MSG* msg);
+// The state of a key as of the last keyboard message this thread retrieved: negative while down.
+short GetKeyState(int vk);
 
 // --- Timers and time --------------------------------------------------------------------------------
+// A timer belongs to the thread that owns its window (or, with no window, to the calling thread). Its
+// WM_TIMER is generated when nothing else is waiting; DispatchMessage calls the TIMERPROC, or the window
+// procedure when there is none. Setting an id that runs restarts it.
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
 DWORD GetTickCount();
@@ -101,6 +145,8 @@ struct PAINTSTRUCT {
     BOOL fErase;
     RECT rcPaint;
 };
+// Invalidating a window also invalidates the part of its children that the rectangle covers; they are
+// painted after it. WM_PAINT is generated when the thread has no other message waiting.
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
 BOOL UpdateWindow(HWND hwnd);
 HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps);
@@ -136,34 +182,75 @@ struct DLGTEMPLATE {
 };
 using LPCDLGTEMPLATE = const DLGTEMPLATE*;
 
+// Dialog units are 2 pixels each way. A top-level dialog fills the desktop's work area and follows it when
+// the screen turns, unless its template has DS_CENTER (then it keeps its template size, centred in the
+// work area). A WS_CHILD dialog is placed in its parent at the template position. Each control gets
+// WM_SETFONT with the template font (DS_SETFONT). WM_INITDIALOG returning TRUE puts the focus on the
+// first WS_TABSTOP control.
 HWND CreateDialogIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND parent, DLGPROC proc,
                                LPARAM init);
+// Runs the dialog modally on the calling thread: its owner (the top-level window of `parent`) is disabled
+// until the dialog ends, and the loop routes keys through IsDialogMessage. Returns the EndDialog result,
+// or -1 when the dialog could not be created.
 INT_PTR DialogBoxIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE tmpl, HWND parent, DLGPROC proc,
                                LPARAM init);
 BOOL EndDialog(HWND dialog, INT_PTR result);
 LRESULT DefDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL MapDialogRect(HWND dialog, RECT* rect);
-int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type); // provided by the controls
+
+// --- Hooks (the CBT hook's window creation notice, which the framework uses to attach its objects) ----
+struct HHOOK__;
+using HHOOK = HHOOK__*;
+using HOOKPROC = LRESULT (*)(int code, WPARAM wParam, LPARAM lParam);
+struct CBT_CREATEWND {
+    CREATESTRUCT* lpcs;
+    HWND hwndInsertAfter;
+};
+// Only WH_CBT hooks of the calling thread are supported (threadId 0 or the caller's id). The hook gets
+// HCBT_CREATEWND (wParam the new window, lParam a CBT_CREATEWND*) before WM_CREATE; a nonzero result
+// fails the creation.
+HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId);
+BOOL UnhookWindowsHookEx(HHOOK hook);
+LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
+
+// --- Rectangles (right/bottom exclusive) -------------------------------------------------------------
+BOOL SetRect(RECT* rect, int left, int top, int right, int bottom);
+BOOL SetRectEmpty(RECT* rect);
+BOOL CopyRect(RECT* dst, const RECT* src);
+BOOL IsRectEmpty(const RECT* rect);
+BOOL EqualRect(const RECT* a, const RECT* b);
+BOOL PtInRect(const RECT* rect, POINT point);
+BOOL OffsetRect(RECT* rect, int dx, int dy);
+BOOL InflateRect(RECT* rect, int dx, int dy);
+BOOL IntersectRect(RECT* dst, const RECT* a, const RECT* b);
+BOOL UnionRect(RECT* dst, const RECT* a, const RECT* b);
 
 // --- Resources --------------------------------------------------------------------------------------
+// A module's resources are registered by code (platform/win/Resources.h). A null instance means the
+// program's module. Names and types are integer ids (MAKEINTRESOURCE), "#123" or case-blind strings.
 HRSRC FindResource(HINSTANCE instance, LPCWSTR name, LPCWSTR type);
 HGLOBAL LoadResource(HINSTANCE instance, HRSRC resource);
 DWORD SizeofResource(HINSTANCE instance, HRSRC resource);
 LPVOID LockResource(HGLOBAL data);
-HICON LoadIcon(HINSTANCE instance, LPCWSTR name);
+HICON LoadIcon(HINSTANCE instance, LPCWSTR name); // RT_GROUP_ICON; an opaque handle
 // A bitmap from the module's resources (RT_BITMAP, a 24-bit uncompressed BMP file image); nullptr if none.
 HBITMAP LoadBitmap(HINSTANCE instance, LPCWSTR name);
 
 // --- Threads and errors -----------------------------------------------------------------------------
 using LPTHREAD_START_ROUTINE = DWORD (*)(LPVOID);
+// When a thread ends, its windows are destroyed (without messages: the thread that would handle them is
+// gone), and its queue refuses further messages; a SendMessage waiting for it returns 0. The thread
+// handle stays valid, with the exit code, until CloseHandle. flags: 0 or CREATE_SUSPENDED.
 HANDLE CreateThread(void* security, std::size_t stackSize, LPTHREAD_START_ROUTINE start, LPVOID param,
                     DWORD flags, DWORD* threadId);
+DWORD ResumeThread(HANDLE thread);
 DWORD GetCurrentThreadId();
-BOOL GetExitCodeThread(HANDLE thread, DWORD* exitCode);
+BOOL GetExitCodeThread(HANDLE thread, DWORD* exitCode); // STILL_ACTIVE while the thread runs
 constexpr DWORD WAIT_OBJECT_0 = 0;
 constexpr DWORD WAIT_TIMEOUT = 258;
 constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
-DWORD WaitForSingleObject(HANDLE handle, DWORD ms);
+DWORD WaitForSingleObject(HANDLE handle, DWORD ms); // ms of device time (see Clock.h)
 BOOL CloseHandle(HANDLE handle);
 DWORD GetLastError();
 void SetLastError(DWORD error);

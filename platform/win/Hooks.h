@@ -1,0 +1,14 @@
+// The CBT hooks of each thread: the newest hook is called first and passes on with CallNextHookEx. The
+// window core calls them when a window is made (HCBT_CREATEWND, before WM_CREATE) and when one is
+// destroyed (HCBT_DESTROYWND), on the thread that owns the window.
+#pragma once
+
+#include "platform/win/WinApi.h"
+
+namespace platform::win {
+
+// Calls the calling thread's newest CBT hook; 0 when it has none.
+LRESULT CallCbtHook(int code, WPARAM wParam, LPARAM lParam);
+void RemoveHooksOfThread(DWORD threadId);
+
+} // namespace platform::win
