@@ -4,6 +4,8 @@
   res/background.bmp          the main window's background: a calm night scene, 234x320, 24-bit BMP.
                               Its left part carries the step column (digits 5 to 1 at the heights of the
                               step buttons) and a light track behind the level meter.
+  res/lullwatch.ico            the program's icon group: a crescent moon on a night-blue disc, at 48, 32 and
+                              16 pixels, each with 4, 8 and 24 bits per pixel.
   profiles/sounds/demo-room.wav  the demo profile's room: 60 s at 8 kHz, unsigned 8-bit mono. A quiet room
                               (digital silence with a faint dither and a few soft rustles) and, from 45 s,
                               a synthesised child's cry (a harmonic voice with vibrato in sobbing bursts).
@@ -106,6 +108,56 @@ def demo_room():
         w.writeframes(bytes(out))
 
 
+def icon_pixel(size, x, y):
+    """0 transparent, 1 night blue, 2 moon yellow."""
+    c = (size - 1) / 2.0
+    r = size / 2.0
+    if (x - c) ** 2 + (y - c) ** 2 > r * r:
+        return 0
+    mr = size * 0.3
+    if (x - c) ** 2 + (y - c) ** 2 <= mr * mr and (x - c + size * 0.14) ** 2 + (y - c + size * 0.06) ** 2 > mr * mr:
+        return 2
+    return 1
+
+
+def icon():
+    colours = [(0, 0, 0), (28, 40, 96), (250, 236, 170)]
+    images = []
+    for size in (48, 32, 16):
+        for bpp in (4, 8, 24):
+            rows, mask = [], []
+            for y in range(size - 1, -1, -1):  # bottom-up
+                idx = [icon_pixel(size, x, y) for x in range(size)]
+                if bpp == 24:
+                    row = b"".join(struct.pack("BBB", *reversed(colours[i])) for i in idx)
+                elif bpp == 8:
+                    row = bytes(idx)
+                else:
+                    row = bytes((idx[x] << 4) | (idx[x + 1] if x + 1 < size else 0) for x in range(0, size, 2))
+                rows.append(row + b"\0" * ((4 - len(row) % 4) % 4))
+                bits = bytearray((size + 31) // 32 * 4)
+                for x, i in enumerate(idx):
+                    if i == 0:
+                        bits[x // 8] |= 0x80 >> (x % 8)
+                mask.append(bytes(bits))
+            palette = b""
+            if bpp < 24:
+                entries = [colours[i] if i < len(colours) else (0, 0, 0) for i in range(1 << bpp)]
+                palette = b"".join(struct.pack("BBBB", b, g, r, 0) for (r, g, b) in entries)
+            header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, bpp, 0, 0, 0, 0, 0, 0)
+            images.append((size, bpp, header + palette + b"".join(rows) + b"".join(mask)))
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, bpp, data in images:
+        colour_count = 16 if bpp == 4 else 0
+        out += struct.pack("<BBBBHHII", size, size, colour_count, 0, 1, bpp, len(data), offset)
+        offset += len(data)
+    out += b"".join(data for _, _, data in images)
+    with open("res/lullwatch.ico", "wb") as f:
+        f.write(out)
+
+
 if __name__ == "__main__":
     background()
+    icon()
     demo_room()
