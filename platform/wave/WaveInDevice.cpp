@@ -1,0 +1,310 @@
+#include "platform/wave/WaveInDevice.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace platform::wave {
+namespace {
+
+// 32 ms of sound: the finest step at which a buffer fills, and how soon a stop is seen.
+constexpr std::size_t kChunk = 256;
+
+bool Usable(const WAVEHDR* h) {
+    return h->lpData != nullptr && h->dwBufferLength > 0;
+}
+
+} // namespace
+
+WaveInDevice::WaveInDevice(HWAVEIN handle, std::unique_ptr<CaptureSource> source, WAVEINPROC proc,
+                           DWORD_PTR instance, std::function<ErrorHook()> errorHook,
+                           std::function<MMRESULT()> injectedFailure)
+    : handle_(handle), source_(std::move(source)), errorHook_(std::move(errorHook)),
+      injectedFailure_(std::move(injectedFailure)),
+      callbacks_(std::make_shared<CallbackThread>(handle, proc, instance)) {}
+
+WaveInDevice::~WaveInDevice() {
+    if (capture_.joinable()) {
+        {
+            std::lock_guard lock(mutex_);
+            queue_.clear();
+        }
+        Close();
+    }
+}
+
+void WaveInDevice::Begin() {
+    callbacks_->Post(WIM_OPEN, 0);
+    capture_ = std::thread([this] { CaptureLoop(); });
+}
+
+MMRESULT WaveInDevice::Prepare(WAVEHDR* header) {
+    std::lock_guard lock(mutex_);
+    if (closing_) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (failed_) {
+        return MMSYSERR_NODRIVER;
+    }
+    if (!Usable(header)) {
+        return MMSYSERR_INVALPARAM;
+    }
+    header->dwFlags |= WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WaveInDevice::AddBuffer(WAVEHDR* header) {
+    {
+        std::lock_guard lock(mutex_);
+        if (closing_) {
+            return MMSYSERR_INVALHANDLE;
+        }
+        if (failed_) {
+            return MMSYSERR_NODRIVER;
+        }
+        if (!Usable(header)) {
+            return MMSYSERR_INVALPARAM;
+        }
+        if ((header->dwFlags & WHDR_PREPARED) == 0) {
+            return WAVERR_UNPREPARED;
+        }
+        if ((header->dwFlags & WHDR_INQUEUE) != 0) {
+            return WAVERR_STILLPLAYING;
+        }
+        header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
+        header->dwBytesRecorded = 0;
+        queue_.push_back(header);
+    }
+    changed_.notify_all();
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WaveInDevice::Start() {
+    {
+        std::lock_guard lock(mutex_);
+        if (closing_) {
+            return MMSYSERR_INVALHANDLE;
+        }
+        if (failed_) {
+            return MMSYSERR_NODRIVER;
+        }
+        if (started_) {
+            return MMSYSERR_NOERROR;
+        }
+        started_ = true;
+        ++generation_;
+    }
+    changed_.notify_all();
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WaveInDevice::Stop() {
+    {
+        std::lock_guard lock(mutex_);
+        if (closing_) {
+            return MMSYSERR_INVALHANDLE;
+        }
+        started_ = false;
+        if (!queue_.empty() && queue_.front()->dwBytesRecorded > 0) {
+            WAVEHDR* partial = queue_.front();
+            queue_.pop_front();
+            Complete(partial);
+        }
+        source_->Wake();
+    }
+    changed_.notify_all();
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WaveInDevice::Reset() {
+    {
+        std::lock_guard lock(mutex_);
+        if (closing_) {
+            return MMSYSERR_INVALHANDLE;
+        }
+        started_ = false;
+        while (!queue_.empty()) {
+            WAVEHDR* header = queue_.front();
+            queue_.pop_front();
+            Complete(header);
+        }
+        source_->Wake();
+    }
+    changed_.notify_all();
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WaveInDevice::Unprepare(WAVEHDR* header) {
+    std::lock_guard lock(mutex_);
+    if (closing_) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if ((header->dwFlags & WHDR_INQUEUE) != 0) {
+        return WAVERR_STILLPLAYING;
+    }
+    header->dwFlags &= ~WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WaveInDevice::Close() {
+    {
+        std::lock_guard lock(mutex_);
+        if (closing_) {
+            return MMSYSERR_INVALHANDLE;
+        }
+        if (!queue_.empty()) {
+            return WAVERR_STILLPLAYING;
+        }
+        closing_ = true;
+        started_ = false;
+        source_->Wake();
+    }
+    changed_.notify_all();
+    capture_.join(); // the capture thread sees `closing_` at once and never waits for a callback
+    std::unique_ptr<CaptureSource> closed;
+    {
+        std::lock_guard lock(mutex_);
+        closed = std::move(source_);
+    }
+    closed.reset(); // closes the ALSA device outside the lock
+    callbacks_->Post(WIM_CLOSE, 0);
+    CallbackThread::Retire(std::move(callbacks_));
+    return MMSYSERR_NOERROR;
+}
+
+DeviceState WaveInDevice::State() const {
+    std::lock_guard lock(mutex_);
+    DeviceState state;
+    state.open = !closing_;
+    state.recording = started_;
+    state.failed = failed_;
+    state.queued = queue_.size();
+    if (!queue_.empty()) {
+        state.headRecorded = queue_.front()->dwBytesRecorded;
+        state.headLength = queue_.front()->dwBufferLength;
+    }
+    return state;
+}
+
+std::string WaveInDevice::Describe() const {
+    const DeviceState state = State();
+    std::lock_guard lock(mutex_);
+    std::string text = failed_ ? "failed (" + failure_ + ")" : state.recording ? "recording" : "stopped";
+    text += ", " + std::to_string(state.queued) + (state.queued == 1 ? " buffer" : " buffers") + " queued";
+    if (state.queued > 0) {
+        text += " (" + std::to_string(state.headRecorded) + " of " + std::to_string(state.headLength) +
+                " bytes recorded)";
+    }
+    if (source_) {
+        text += "; " + source_->Describe();
+    }
+    return text;
+}
+
+bool WaveInDevice::WaitForWork(bool running, std::size_t* want, unsigned* generation) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return closing_ || started_ || running; });
+    if (closing_) {
+        return false;
+    }
+    *generation = generation_;
+    *want = 0;
+    if (started_) {
+        // Up to the end of the buffer being filled, so a full buffer goes back as soon as it is full.
+        *want = queue_.empty() ? kChunk
+                               : std::min<std::size_t>(kChunk, queue_.front()->dwBufferLength -
+                                                                   queue_.front()->dwBytesRecorded);
+    }
+    return true;
+}
+
+ReadResult WaveInDevice::ReadSource(BYTE* out, std::size_t max) {
+    if (const MMRESULT injected = injectedFailure_()) {
+        ReadResult failed;
+        failed.error = injected;
+        failed.detail = "injected device failure " + std::to_string(injected);
+        return failed;
+    }
+    return source_->Read(out, max);
+}
+
+void WaveInDevice::CaptureLoop() {
+    std::vector<BYTE> chunk(kChunk);
+    bool running = false;
+    unsigned runningGeneration = 0;
+    std::size_t want = 0;
+    unsigned generation = 0;
+    while (WaitForWork(running, &want, &generation)) {
+        if (running && (want == 0 || generation != runningGeneration)) {
+            source_->Stop(); // stopped, or stopped and started again since the last read
+            running = false;
+        }
+        if (want == 0) {
+            continue;
+        }
+        if (!running) {
+            std::string detail;
+            const MMRESULT rc = source_->Start(&detail);
+            if (rc != MMSYSERR_NOERROR) {
+                Fail(rc, detail);
+                continue;
+            }
+            running = true;
+            runningGeneration = generation;
+        }
+        const ReadResult got = ReadSource(chunk.data(), want);
+        if (got.error != MMSYSERR_NOERROR) {
+            source_->Stop();
+            running = false;
+            Fail(got.error, got.detail);
+        } else if (got.bytes > 0) {
+            std::lock_guard lock(mutex_);
+            if (started_ && generation_ == runningGeneration) {
+                Deliver(chunk.data(), got.bytes);
+            }
+        }
+    }
+    if (running) {
+        source_->Stop();
+    }
+}
+
+void WaveInDevice::Deliver(const BYTE* data, std::size_t n) {
+    std::size_t at = 0;
+    while (at < n && !queue_.empty()) {
+        WAVEHDR* header = queue_.front();
+        const std::size_t take =
+            std::min<std::size_t>(header->dwBufferLength - header->dwBytesRecorded, n - at);
+        std::memcpy(header->lpData + header->dwBytesRecorded, data + at, take);
+        header->dwBytesRecorded += static_cast<DWORD>(take);
+        at += take;
+        if (header->dwBytesRecorded == header->dwBufferLength) {
+            queue_.pop_front();
+            Complete(header);
+        }
+    }
+}
+
+void WaveInDevice::Complete(WAVEHDR* header) {
+    header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+    callbacks_->Post(WIM_DATA, reinterpret_cast<DWORD_PTR>(header));
+}
+
+void WaveInDevice::Fail(MMRESULT code, const std::string& detail) {
+    std::fprintf(stderr, "lullwatch: the sound input device failed: %s\n", detail.c_str());
+    const ErrorHook hook = errorHook_();
+    std::lock_guard lock(mutex_);
+    failed_ = true;
+    failure_ = detail;
+    started_ = false;
+    while (!queue_.empty()) {
+        WAVEHDR* header = queue_.front();
+        queue_.pop_front();
+        Complete(header);
+    }
+    callbacks_->PostError(hook.proc, hook.instance,
+                          code == MMSYSERR_NODRIVER ? MMSYSERR_NODRIVER : MMSYSERR_ERROR);
+}
+
+} // namespace platform::wave

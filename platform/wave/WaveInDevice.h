@@ -1,0 +1,97 @@
+// One open wave-input device: the queue of buffers lent by the program, the device's state (stopped,
+// recording, failed, closing), its capture thread and its callback thread.
+//
+// The capture thread reads the source a chunk at a time while the device records, and copies each
+// chunk into the buffers at the head of the queue under the device's lock; a buffer that is full
+// leaves the queue marked done and its WIM_DATA goes to the callback thread. While no buffer is queued
+// the sound read is dropped, as a real device would. The lock is held only for that copy and for the
+// API calls' bookkeeping, never while a callback runs or a source waits, so no API call can be held
+// up by a callback (see WaveApi.h for the guarantees this gives the program). The source's Wake is
+// called under the lock (it never blocks); its other calls are made on the capture thread without it.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "platform/wave/CallbackThread.h"
+#include "platform/wave/CaptureSource.h"
+
+namespace platform::wave {
+
+// A snapshot of an input device, for the automation channel and tests.
+struct DeviceState {
+    bool open = false;
+    bool recording = false;
+    bool failed = false;
+    std::size_t queued = 0; // buffers in the queue
+    DWORD headRecorded = 0; // bytes recorded so far into the first of them
+    DWORD headLength = 0;
+};
+
+struct ErrorHook {
+    WAVEINERRORPROC proc = nullptr;
+    DWORD_PTR instance = 0;
+};
+
+class WaveInDevice {
+public:
+    // `errorHook` is asked for the procedure to tell when the source fails; `injectedFailure`, asked
+    // before every read while recording, returns a code to fail with as if the source had failed.
+    WaveInDevice(HWAVEIN handle, std::unique_ptr<CaptureSource> source, WAVEINPROC proc, DWORD_PTR instance,
+                 std::function<ErrorHook()> errorHook, std::function<MMRESULT()> injectedFailure);
+    ~WaveInDevice();
+    WaveInDevice(const WaveInDevice&) = delete;
+    WaveInDevice& operator=(const WaveInDevice&) = delete;
+
+    // Posts WIM_OPEN and starts the capture thread; called once, right after construction.
+    void Begin();
+
+    // The calls of the same names, after the handle and the header's address and size were checked.
+    MMRESULT Prepare(WAVEHDR* header);
+    MMRESULT AddBuffer(WAVEHDR* header);
+    MMRESULT Start();
+    MMRESULT Stop();
+    MMRESULT Reset();
+    MMRESULT Unprepare(WAVEHDR* header);
+    // Fails with WAVERR_STILLPLAYING while buffers are queued. Otherwise ends the capture thread, closes
+    // the source, posts WIM_CLOSE and retires the callback thread; the device then refuses every call
+    // with MMSYSERR_INVALHANDLE.
+    MMRESULT Close();
+
+    DeviceState State() const;
+    // "recording, 1 buffer queued (120 of 8000 bytes recorded); <source>" and the like.
+    std::string Describe() const;
+
+private:
+    void CaptureLoop();
+    // Waits until the device records, is stopped while the source runs, or closes (false). `want` is
+    // how many samples to read next (0: stop the source).
+    bool WaitForWork(bool running, std::size_t* want, unsigned* generation);
+    ReadResult ReadSource(BYTE* out, std::size_t max);
+    void Deliver(const BYTE* data, std::size_t n);
+    void Complete(WAVEHDR* header);
+    void Fail(MMRESULT code, const std::string& detail);
+
+    const HWAVEIN handle_;
+    std::unique_ptr<CaptureSource> source_;
+    const std::function<ErrorHook()> errorHook_;
+    const std::function<MMRESULT()> injectedFailure_;
+    std::shared_ptr<CallbackThread> callbacks_;
+    std::thread capture_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<WAVEHDR*> queue_;
+    bool started_ = false;
+    unsigned generation_ = 0; // counts starts, so sound read before a stop never lands after a restart
+    bool failed_ = false;
+    std::string failure_;
+    bool closing_ = false;
+};
+
+} // namespace platform::wave
