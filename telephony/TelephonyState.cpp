@@ -1,0 +1,3 @@
+#include "telephony/TelephonyState.h"
+
+constinit TelephonyState g_telephony;
