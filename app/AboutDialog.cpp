@@ -1,0 +1,5 @@
+#include "app/AboutDialog.h"
+
+#include "app/Resource.h"
+
+CAboutDialog::CAboutDialog(CWnd* pParent) : CDialog(IDD_ABOUT_DIALOG, pParent) {}
