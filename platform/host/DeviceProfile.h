@@ -1,0 +1,67 @@
+// The device profile: which device the program runs on. It says how fast the clock runs, where the
+// application-data folder is, how the screen is shown, whether and how the automation channel listens,
+// where the microphone's sound comes from and which telephony service carries calls. The host reads it
+// at start-up; the program itself never sees it.
+//
+// Sections and keys (every key is optional; an unknown section or key, or a bad value, stops the start
+// with a message naming the file, the section and the key):
+//
+//   [device]
+//   clock_factor = <number>      device milliseconds per real millisecond, above 0 and at most 1000
+//                                (default 1); must be 1 with a real microphone (sound source alsa)
+//   data_root = <folder>         the application-data folder (default $XDG_DATA_HOME or ~/.local/share);
+//                                a relative folder starts at the profile's folder, ~/ at $HOME;
+//                                "temporary" makes a new private folder that is removed at exit
+//   [screen]
+//   frontend = auto|sdl|headless auto (default): an SDL window when a display is present, else headless
+//   orientation = portrait|landscape   240x320 (default) or 320x240
+//   zoom = <1..6>                the SDL window's scale (default 2)
+//   [automation]
+//   channel = socket|stdio|off   socket (default): a UNIX socket, mode 0600, named on standard error;
+//                                stdio: commands on standard input, replies on standard output (the end
+//                                of the input ends the program); off: none
+//   socket = <path>              where the socket goes (default: a new private folder under
+//                                $XDG_RUNTIME_DIR or the temporary folder)
+//   [sound]                      the microphone and the output volume: see platform/wave/WaveConfig.h
+//   [line]
+//   service = simulated|none     the telephony service (default simulated); none: lineInitialize finds
+//                                no driver
+//   ...                          the simulated service's keys: see
+//   platform/tapi/simulated/SimulatedLineConfig.h
+#pragma once
+
+#include "platform/host/ProfileFile.h"
+#include "platform/screen/Screen.h"
+#include "platform/tapi/simulated/SimulatedLineConfig.h"
+#include "platform/wave/WaveConfig.h"
+
+#include <string>
+
+namespace platform::host {
+
+struct DeviceProfile {
+    enum class DataRoot { Default, Temporary, Folder };
+    enum class Automation { Off, Stdio, Socket };
+    enum class LineService { None, Simulated };
+
+    double clockFactor = 1;
+    DataRoot dataRoot = DataRoot::Default;
+    std::string dataFolder; // DataRoot::Folder: absolute
+
+    screen::FrontEndChoice frontEnd = screen::FrontEndChoice::Auto;
+    bool landscape = false;
+    int zoom = 2;
+
+    Automation automation = Automation::Socket;
+    std::string socketPath; // empty: a private folder
+
+    wave::WaveConfig sound;
+
+    LineService lineService = LineService::Simulated;
+    tapi::SimulatedLineConfig simulatedLine;
+};
+
+// Interprets the file; false with `error` ("<file>, section [<s>], key <k>: <problem>").
+bool ParseDeviceProfile(const ProfileFile& file, DeviceProfile* profile, std::string* error);
+
+} // namespace platform::host

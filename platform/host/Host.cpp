@@ -1,0 +1,73 @@
+#include "platform/host/Host.h"
+
+#include "platform/afx/CWinApp.h"
+#include "platform/gdi/GdiBackend.h"
+#include "platform/host/CommandLine.h"
+#include "platform/host/Device.h"
+#include "platform/host/ProgramResources.h"
+#include "platform/win/Resources.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace platform::host {
+namespace {
+
+std::string BaseName(const char* path) {
+    const std::string p = path ? path : "device";
+    const auto slash = p.rfind('/');
+    return slash == std::string::npos ? p : p.substr(slash + 1);
+}
+
+bool LoadProfile(const CommandLine& line, DeviceProfile* profile, std::string* error) {
+    ProfileFile file;
+    if (!ReadProfileFile(line.profile, &file, error)) {
+        return false;
+    }
+    for (const auto& assignment : line.overrides) {
+        if (!ApplyOverride(assignment, &file, error)) {
+            return false;
+        }
+    }
+    return ParseDeviceProfile(file, profile, error);
+}
+
+} // namespace
+
+int Run(int argc, char** argv) {
+    const std::string name = BaseName(argc > 0 ? argv[0] : nullptr);
+    SignalWatch::Block(); // before any thread starts
+    CommandLine line;
+    std::string error;
+    if (!ParseCommandLine(argc, argv, &line, &error)) {
+        std::fprintf(stderr, "%s: %s\n%s", name.c_str(), error.c_str(), Usage(name).c_str());
+        return 2;
+    }
+    if (line.help) {
+        std::fputs(Usage(name).c_str(), stdout);
+        return 0;
+    }
+    DeviceProfile profile;
+    if (!LoadProfile(line, &profile, &error)) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
+        return 2;
+    }
+    try {
+        gdi::LoadFonts();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), e.what());
+        return 1;
+    }
+    RegisterProgramResources(resources::ProgramInstance());
+    Device device(name, std::move(profile));
+    if (!device.Start(&error)) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
+        return 1;
+    }
+    std::fprintf(stderr, "%s: profile %s\n", name.c_str(), line.profile.c_str());
+    const int code = AfxWinMain(resources::ProgramInstance());
+    device.ProgramFinished();
+    return code;
+}
+
+} // namespace platform::host

@@ -1,0 +1,189 @@
+#include "platform/screen/SdlFrontEnd.h"
+
+#include "platform/screen/SdlInput.h"
+
+#include <SDL2/SDL.h>
+
+#include <future>
+
+namespace platform::screen {
+
+// The SDL window, renderer and texture; made, used and destroyed on the screen thread only.
+class SdlFrontEnd::Window {
+public:
+    explicit Window(int zoom) : zoom_(zoom) {}
+    ~Window() {
+        if (texture_) {
+            SDL_DestroyTexture(texture_);
+        }
+        if (renderer_) {
+            SDL_DestroyRenderer(renderer_);
+        }
+        if (window_) {
+            SDL_DestroyWindow(window_);
+        }
+    }
+
+    bool Open(int width, int height, std::string* error) {
+        window_ = SDL_CreateWindow("Phone screen - F1/F2 soft keys, F5 turns", SDL_WINDOWPOS_UNDEFINED,
+                                   SDL_WINDOWPOS_UNDEFINED, width * zoom_, height * zoom_, 0);
+        if (window_) {
+            renderer_ = SDL_CreateRenderer(window_, -1, 0);
+        }
+        if (!window_ || !renderer_ || !Resize(width, height)) {
+            *error = std::string("SDL could not open the screen window: ") + SDL_GetError();
+            return false;
+        }
+        return true;
+    }
+
+    // Copies the given rectangles of the frame into the texture and shows the whole texture.
+    void Present(const gdi::Surface& frame, std::vector<RECT> rects) {
+        {
+            std::lock_guard lock(frame.mutex());
+            if (frame.width() != width_ || frame.height() != height_) {
+                Resize(frame.width(), frame.height());
+                rects.assign(1, RECT{0, 0, width_, height_});
+            }
+            for (const RECT& r : rects) {
+                if (r.right <= r.left || r.bottom <= r.top || r.right > width_ || r.bottom > height_) {
+                    continue;
+                }
+                const SDL_Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
+                SDL_UpdateTexture(texture_, &area,
+                                  frame.pixels() + static_cast<std::size_t>(r.top) * width_ + r.left,
+                                  width_ * static_cast<int>(sizeof(std::uint32_t)));
+            }
+        }
+        Show();
+    }
+
+    void Show() {
+        SDL_RenderClear(renderer_);
+        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+        SDL_RenderPresent(renderer_);
+    }
+
+private:
+    bool Resize(int width, int height) {
+        if (texture_) {
+            SDL_DestroyTexture(texture_);
+        }
+        width_ = std::max(1, width);
+        height_ = std::max(1, height);
+        SDL_SetWindowSize(window_, width_ * zoom_, height_ * zoom_);
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width_,
+                                     height_);
+        return texture_ != nullptr;
+    }
+
+    const int zoom_;
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+SdlFrontEnd::SdlFrontEnd(int zoom) : zoom_(std::max(1, zoom)) {}
+
+SdlFrontEnd::~SdlFrontEnd() {
+    Stop();
+}
+
+bool SdlFrontEnd::Start(FrontEndHost& host, std::string* error) {
+    stopping_.store(false, std::memory_order_release);
+    std::promise<std::string> started;
+    auto result = started.get_future();
+    thread_ = std::thread([this, &host, started = std::move(started)]() mutable {
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            started.set_value(std::string("SDL could not use the display: ") + SDL_GetError());
+            return;
+        }
+        {
+            Window window(zoom_);
+            std::string failure;
+            const auto frame = host.Frame();
+            if (!window.Open(frame->width(), frame->height(), &failure)) {
+                started.set_value(failure);
+            } else {
+                wakeEvent_.store(SDL_RegisterEvents(1), std::memory_order_release);
+                started.set_value("");
+                Run(host, window);
+                wakeEvent_.store(0, std::memory_order_release);
+            }
+        }
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_Quit();
+    });
+    const std::string failure = result.get();
+    if (!failure.empty()) {
+        thread_.join();
+        *error = failure;
+        return false;
+    }
+    Wake();
+    return true;
+}
+
+void SdlFrontEnd::Wake() {
+    const std::uint32_t type = wakeEvent_.load(std::memory_order_acquire);
+    if (type == 0 || type == static_cast<std::uint32_t>(-1) || wakePending_.exchange(true)) {
+        return;
+    }
+    SDL_Event event{};
+    event.type = type;
+    if (SDL_PushEvent(&event) != 1) {
+        wakePending_.store(false);
+    }
+}
+
+void SdlFrontEnd::Stop() {
+    if (!thread_.joinable()) {
+        return;
+    }
+    stopping_.store(true, std::memory_order_release);
+    wakePending_.store(false);
+    Wake();
+    thread_.join();
+}
+
+void SdlFrontEnd::Run(FrontEndHost& host, Window& window) {
+    const std::uint32_t wakeType = wakeEvent_.load(std::memory_order_acquire);
+    while (!stopping_.load(std::memory_order_acquire)) {
+        SDL_Event event;
+        if (!SDL_WaitEventTimeout(&event, 200)) {
+            continue;
+        }
+        bool compose = false;
+        bool expose = false;
+        do {
+            if (event.type == wakeType) {
+                compose = true;
+            } else if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                expose = true;
+            } else {
+                switch (HandleSdlEvent(event, zoom_)) {
+                case SdlAction::Turn:
+                    host.Turn();
+                    break;
+                case SdlAction::Close:
+                    host.RequestClose();
+                    break;
+                case SdlAction::None:
+                    break;
+                }
+            }
+        } while (SDL_PollEvent(&event));
+        if (compose) {
+            wakePending_.store(false, std::memory_order_release);
+            window.Present(*host.Frame(), host.TakeComposed());
+        } else if (expose) {
+            window.Show();
+        }
+    }
+}
+
+} // namespace platform::screen

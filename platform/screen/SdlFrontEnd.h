@@ -1,0 +1,42 @@
+// The front-end in an SDL2 window on the desktop's display. Its screen thread owns everything SDL: it
+// opens the window, turns SDL events into the desktop's input path and presents composed frames, only
+// the rectangles that changed being copied to the window's texture. The screen is shown scaled by a
+// whole zoom factor, pixels kept sharp.
+//
+// Input, as on the phone: a left click or drag of the mouse is the stylus; the arrow keys, Enter,
+// Escape, Tab (Shift+Tab), Backspace, Delete, Home, End and typed text go to the focused window; F1 and
+// F2 are the left and right soft keys; F5 or Ctrl+R turns the screen between portrait and landscape.
+// Closing the window ends the program as the left soft key "OK" of its main window would (the host
+// decides how; see FrontEndHost::RequestClose).
+#pragma once
+
+#include "platform/screen/FrontEnd.h"
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+namespace platform::screen {
+
+class SdlFrontEnd final : public FrontEnd {
+public:
+    explicit SdlFrontEnd(int zoom);
+    ~SdlFrontEnd() override;
+
+    const char* Name() const override { return "sdl"; }
+    bool Start(FrontEndHost& host, std::string* error) override;
+    void Wake() override;
+    void Stop() override;
+
+private:
+    class Window;
+    void Run(FrontEndHost& host, Window& window);
+
+    const int zoom_;
+    std::atomic<bool> stopping_{false};
+    std::atomic<bool> wakePending_{false};
+    std::atomic<std::uint32_t> wakeEvent_{0}; // an SDL user event type; 0 until the thread runs
+    std::thread thread_;
+};
+
+} // namespace platform::screen

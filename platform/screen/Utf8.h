@@ -1,0 +1,13 @@
+// Conversions between the platform's wide text (one code point per wchar_t) and UTF-8, for the
+// front-ends' text input and the automation channel's lines. Invalid input becomes U+FFFD.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform::screen {
+
+std::string ToUtf8(std::wstring_view text);
+std::wstring FromUtf8(std::string_view text);
+
+} // namespace platform::screen
