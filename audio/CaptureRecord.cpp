@@ -1,0 +1,3 @@
+#include "audio/CaptureRecord.h"
+
+CaptureRecord g_capture;
