@@ -11,7 +11,8 @@ namespace platform::wave {
 namespace {
 
 constexpr unsigned kRate = 8000;
-constexpr snd_pcm_uframes_t kPeriod = 256;  // 32 ms
+constexpr snd_pcm_uframes_t kPeriod =
+    1000; // 125 ms: the shortest capture buffer, so one wake-up per buffer at most
 constexpr snd_pcm_uframes_t kBuffer = 8192; // about 1 s of slack before an overrun
 constexpr int kStallMs = 5000;
 
