@@ -5,15 +5,15 @@
 # into it, and captures its monitor through ALSA for the same time: with capture_cpu (the program's
 # capture, detector and a live level meter on a window thread) and with arecord. Prints the CPU time
 # (user + system) of each whole process and their ratio (the target is at most 1.5). arecord runs twice:
-# with its own ALSA period (1000 frames here) and with the period the wave device asks for (256 frames,
-# ALSA_PERIOD), which shows how much of the difference is the device's wake-up rate.
+# with its own ALSA period and with the period the wave device asks for (1000 frames; ALSA_PERIOD changes
+# it), which shows how much of the difference is the device's wake-up rate.
 #
 #   bench/audio/capture-cpu.sh [build-dir] [seconds]      (defaults: build, 60)
 set -euo pipefail
 
 build=${1:-build}
 seconds=${2:-60}
-alsa_period=${ALSA_PERIOD:-256}
+alsa_period=${ALSA_PERIOD:-1000}
 bench=$build/bench/audio/capture_cpu
 [[ -x $bench ]] || { echo "capture-cpu.sh: $bench is not built" >&2; exit 1; }
 for tool in pulseaudio pacat pactl arecord sox; do
