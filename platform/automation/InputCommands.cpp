@@ -2,10 +2,10 @@
 #include "platform/automation/Commands.h"
 #include "platform/automation/TextFormat.h"
 #include "platform/screen/KeyInput.h"
-#include "platform/screen/Utf8.h"
 #include "platform/shell/Power.h"
 #include "platform/shell/SoftKeys.h"
 #include "platform/win/Desktop.h"
+#include "platform/win/Utf8.h"
 
 namespace platform::automation::commands {
 
@@ -43,7 +43,7 @@ Reply Type(const ChannelHooks&, const Args& args) {
     if (args.size() != 1) {
         return Reply::Error("usage: type <text> (quote text with blanks)");
     }
-    const std::wstring text = screen::FromUtf8(args[0]);
+    const std::wstring text = FromUtf8(args[0]);
     screen::TypeText(text);
     return Delivered(std::to_string(text.size()) + " characters");
 }
@@ -83,7 +83,7 @@ Reply Menu(const ChannelHooks&, const Args& args) {
     if (!shell::IsDisplayOn()) {
         return Reply::Error("the display is off; a key press or a click switches it on first");
     }
-    if (!shell::ChooseMenuItem(foreground, screen::FromUtf8(args[0]))) {
+    if (!shell::ChooseMenuItem(foreground, FromUtf8(args[0]))) {
         return Reply::Error("the menu has no command " + Quote(std::string_view(args[0])));
     }
     return Delivered("");

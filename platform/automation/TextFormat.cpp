@@ -1,6 +1,6 @@
 #include "platform/automation/TextFormat.h"
 
-#include "platform/screen/Utf8.h"
+#include "platform/win/Utf8.h"
 
 #include <algorithm>
 #include <cctype>
@@ -37,7 +37,7 @@ std::string Quote(std::string_view utf8) {
 }
 
 std::string Quote(std::wstring_view text) {
-    return Quote(std::string_view(screen::ToUtf8(text)));
+    return Quote(std::string_view(ToUtf8(text)));
 }
 
 std::string Hex(std::uintptr_t value) {
@@ -92,7 +92,7 @@ std::wstring WithoutMnemonics(std::wstring_view text) {
 }
 
 bool SameText(std::wstring_view text, std::string_view wanted) {
-    const std::wstring w = screen::FromUtf8(wanted);
+    const std::wstring w = FromUtf8(wanted);
     return text == w || WithoutMnemonics(text) == w;
 }
 

@@ -3,7 +3,7 @@
 #include "platform/automation/Commands.h"
 #include "platform/automation/DeviceCommands.h"
 #include "platform/automation/TextFormat.h"
-#include "platform/screen/Utf8.h"
+#include "platform/win/Utf8.h"
 
 #include <chrono>
 
@@ -58,7 +58,7 @@ std::optional<Condition> TextCondition(const Args& a, std::string* error) {
         if (!control) {
             return false;
         }
-        const std::string text = screen::ToUtf8(control->text);
+        const std::string text = ToUtf8(control->text);
         *seen = "text " + Quote(std::string_view(text));
         return Compare(text, a[3], a[4]);
     };

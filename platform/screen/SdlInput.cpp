@@ -1,8 +1,8 @@
 #include "platform/screen/SdlInput.h"
 
 #include "platform/screen/KeyInput.h"
-#include "platform/screen/Utf8.h"
 #include "platform/shell/Power.h"
+#include "platform/win/Utf8.h"
 
 namespace platform::screen {
 namespace {

@@ -5,7 +5,7 @@
 #include "platform/tapi/LineRegistry.h"
 #include "platform/tapi/Tapi.h"
 #include "platform/tapi/TapiNames.h"
-#include "platform/tapi/WideText.h"
+#include "platform/win/Utf8.h"
 
 using platform::tapi::Hex;
 using platform::tapi::JournalCall;
@@ -14,7 +14,7 @@ using platform::tapi::LineRegistry;
 LONG lineMakeCall(HLINE line, LPHCALL call, LPCWSTR destAddress, DWORD countryCode, const LINECALLPARAMS*) {
     const std::wstring destination = destAddress != nullptr ? destAddress : L"";
     JournalCall log("lineMakeCall",
-                    "hLine=" + Hex(line) + " dest=\"" + platform::tapi::ToUtf8(destination) +
+                    "hLine=" + Hex(line) + " dest=\"" + platform::ToUtf8(destination) +
                         "\" country=" + std::to_string(countryCode),
                     destination);
     auto& registry = LineRegistry::Instance();

@@ -6,7 +6,7 @@
 #include "platform/tapi/LineRegistry.h"
 #include "platform/tapi/Tapi.h"
 #include "platform/tapi/TapiNames.h"
-#include "platform/tapi/WideText.h"
+#include "platform/win/Utf8.h"
 
 #include <algorithm>
 
@@ -46,7 +46,7 @@ LONG CheckDevice(const std::shared_ptr<platform::tapi::TelephonyService>& servic
 
 LONG lineInitialize(LPHLINEAPP lineApp, HINSTANCE, LINECALLBACK callback, LPCWSTR appName, DWORD* numDevs) {
     const std::wstring name = appName != nullptr ? appName : L"";
-    JournalCall log("lineInitialize", "app=\"" + platform::tapi::ToUtf8(name) + "\"", name);
+    JournalCall log("lineInitialize", "app=\"" + platform::ToUtf8(name) + "\"", name);
     if (lineApp == nullptr || numDevs == nullptr || callback == nullptr) {
         return log.Return(LINEERR_INVALPOINTER);
     }

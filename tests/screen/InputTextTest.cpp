@@ -1,13 +1,15 @@
 // The keys and text of the input helpers: the characters keys make, the automation names of keys, and
 // the UTF-8 text that front-ends and the channel carry.
 #include "platform/screen/KeyInput.h"
-#include "platform/screen/Utf8.h"
+#include "platform/win/Utf8.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace platform::screen;
+using platform::FromUtf8;
+using platform::ToUtf8;
 
 TEST(KeyInputTest, KeysMakeTheCharactersTranslateMessageWould) {
     const std::pair<UINT, wchar_t> table[] = {{VK_BACK, L'\b'},  {VK_TAB, L'\t'},  {VK_RETURN, L'\r'},

@@ -2,7 +2,7 @@
 
 #include "platform/tapi/CallJournal.h"
 #include "platform/tapi/TapiNames.h"
-#include "platform/tapi/WideText.h"
+#include "platform/win/Utf8.h"
 
 #include <charconv>
 

@@ -1,7 +1,7 @@
 #include "platform/tapi/simulated/SimulatedLineConfig.h"
 
 #include "platform/tapi/TapiNames.h"
-#include "platform/tapi/WideText.h"
+#include "platform/win/Utf8.h"
 
 #include <charconv>
 

@@ -1,6 +1,6 @@
-#include "platform/screen/Utf8.h"
+#include "platform/win/Utf8.h"
 
-namespace platform::screen {
+namespace platform {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -82,4 +82,4 @@ std::wstring FromUtf8(std::string_view text) {
     return out;
 }
 
-} // namespace platform::screen
+} // namespace platform
