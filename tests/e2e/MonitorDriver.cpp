@@ -1,5 +1,7 @@
 #include "MonitorDriver.h"
 
+#include "platform/automation/DeviceCommands.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -45,32 +47,7 @@ std::string Word(const std::string& text) {
 }
 
 std::vector<std::string> ReplyWords(const std::string& line) {
-    std::vector<std::string> words;
-    std::string word;
-    bool inWord = false;
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted && c == '\\' && i + 1 < line.size()) {
-            word += line[++i];
-        } else if (c == '"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if (c == ' ' && !quoted) {
-            if (inWord) {
-                words.push_back(word);
-            }
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    if (inWord) {
-        words.push_back(word);
-    }
-    return words;
+    return platform::automation::SplitWords(line);
 }
 
 std::optional<std::string> ValueOf(const std::vector<std::string>& words, const std::string& key) {
