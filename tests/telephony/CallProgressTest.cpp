@@ -53,6 +53,9 @@ protected:
             ASSERT_TRUE(WaitForCallOver());
         }
         EXPECT_FALSE(IsWindow(window));
+        // The line may still be reporting the ended call (the idle state after a hang-up); let that reach
+        // the callback now, or it lands in the next row's call window.
+        SyncWithCallback();
         main_.Flush();
         EXPECT_EQ(main_.CallsFinished(), finishedBefore + 1);
         EXPECT_EQ(main_.Malformed(), 0);
