@@ -8,6 +8,8 @@
 #include "platform/tapi/InstalledService.h"
 #include "platform/tapi/simulated/LineCommand.h"
 #include "platform/tapi/simulated/SimulatedLineService.h"
+#include "platform/tapi/sip/SipCommand.h"
+#include "platform/tapi/sip/SipLineService.h"
 #include "platform/wave/WaveService.h"
 #include "platform/win/Clock.h"
 #include "platform/win/Desktop.h"
@@ -80,13 +82,29 @@ bool Device::StartServices(std::string* error) {
         *error = "sound: " + why;
         return false;
     }
-    if (profile_.lineService == DeviceProfile::LineService::Simulated) {
+    switch (profile_.lineService) {
+    case DeviceProfile::LineService::Simulated: {
         auto service = std::make_shared<tapi::SimulatedLineService>(profile_.simulatedLine);
         tapi::InstallService(service);
         tapi::RegisterLineCommand(service);
         line_ = service;
-    } else {
+        break;
+    }
+    case DeviceProfile::LineService::Sip: {
+        auto service = tapi::sipline::SipLineService::Start(profile_.sipLine, &why);
+        if (!service) {
+            *error = "line: " + why;
+            return false;
+        }
+        tapi::InstallService(service);
+        tapi::sipline::RegisterSipCommand(service, profile_.sipLine.AccountUri());
+        line_ = service;
+        Say("calls go out over SIP as " + profile_.sipLine.AccountUri());
+        break;
+    }
+    case DeviceProfile::LineService::None:
         tapi::InstallService(nullptr);
+        break;
     }
     screen::SetStatusText(tapi::LineServiceLabel());
     return true;

@@ -148,15 +148,22 @@ std::map<std::string, KeyParser> AutomationParsers(const std::string& profileDir
 
 bool ParseLine(const ProfileFile& file, const Keys& keys, DeviceProfile* profile, std::string* error) {
     const auto service = keys.find("service");
-    if (service != keys.end() && service->second != "simulated" && service->second != "none") {
-        *error =
-            file.path + ", section [line], key service: '" + service->second + "' is not simulated or none";
+    const std::string name = service != keys.end() ? service->second : "simulated";
+    if (name != "simulated" && name != "sip" && name != "none") {
+        *error = file.path + ", section [line], key service: '" + name + "' is not simulated, sip or none";
         return false;
     }
-    profile->lineService = service != keys.end() && service->second == "none"
-                               ? DeviceProfile::LineService::None
-                               : DeviceProfile::LineService::Simulated;
     std::string why;
+    if (name == "sip") {
+        profile->lineService = DeviceProfile::LineService::Sip;
+        if (!tapi::sipline::ParseSipConfig(keys, file.path, file.directory, &profile->sipLine, &why)) {
+            *error = file.path + ", section [line], key " + why;
+            return false;
+        }
+        return true;
+    }
+    profile->lineService =
+        name == "none" ? DeviceProfile::LineService::None : DeviceProfile::LineService::Simulated;
     if (!tapi::ParseSimulatedLineConfig(keys, &profile->simulatedLine, &why)) {
         *error = file.path + ", section [line], key " + why;
         return false;

@@ -24,15 +24,16 @@
 //                                $XDG_RUNTIME_DIR or the temporary folder)
 //   [sound]                      the microphone and the output volume: see platform/wave/WaveConfig.h
 //   [line]
-//   service = simulated|none     the telephony service (default simulated); none: lineInitialize finds
-//                                no driver
-//   ...                          the simulated service's keys: see
-//   platform/tapi/simulated/SimulatedLineConfig.h
+//   service = simulated|sip|none the telephony service (default simulated); sip: calls over a SIP
+//                                account; none: lineInitialize finds no driver
+//   ...                          the service's keys: see platform/tapi/simulated/SimulatedLineConfig.h
+//                                and platform/tapi/sip/SipConfig.h
 #pragma once
 
 #include "platform/host/ProfileFile.h"
 #include "platform/screen/Screen.h"
 #include "platform/tapi/simulated/SimulatedLineConfig.h"
+#include "platform/tapi/sip/SipConfig.h"
 #include "platform/wave/WaveConfig.h"
 
 #include <string>
@@ -42,7 +43,7 @@ namespace platform::host {
 struct DeviceProfile {
     enum class DataRoot { Default, Temporary, Folder };
     enum class Automation { Off, Stdio, Socket };
-    enum class LineService { None, Simulated };
+    enum class LineService { None, Simulated, Sip };
 
     double clockFactor = 1;
     DataRoot dataRoot = DataRoot::Default;
@@ -59,6 +60,7 @@ struct DeviceProfile {
 
     LineService lineService = LineService::Simulated;
     tapi::SimulatedLineConfig simulatedLine;
+    tapi::sipline::SipConfig sipLine;
 };
 
 // Interprets the file; false with `error` ("<file>, section [<s>], key <k>: <problem>").

@@ -101,6 +101,15 @@ MMRESULT WaveService::Open(WAVEINPROC proc, DWORD_PTR instance, HWAVEIN* handle)
     return MMSYSERR_NOERROR;
 }
 
+std::unique_ptr<CaptureSource> WaveService::OpenSource(std::string* detail) const {
+    std::lock_guard lock(mutex_);
+    if (config_.source == WaveConfig::Source::Alsa) {
+        MMRESULT rc = MMSYSERR_NOERROR;
+        return AlsaCapture::Open(config_.alsaDevice, &rc, detail);
+    }
+    return std::make_unique<SimulatedCapture>(room_);
+}
+
 std::shared_ptr<WaveInDevice> WaveService::Find(HWAVEIN handle) const {
     std::lock_guard lock(mutex_);
     return handle != nullptr && handle == openHandle_ ? open_ : nullptr;

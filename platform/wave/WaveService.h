@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/wave/CaptureSource.h"
 #include "platform/wave/FaultPlan.h"
 #include "platform/wave/OutputVolume.h"
 #include "platform/wave/SimulatedRoom.h"
@@ -44,6 +45,11 @@ public:
     std::shared_ptr<OutputVolume> Volume() const;
     void SetErrorHook(ErrorHook hook);
     ErrorHook GetErrorHook() const;
+
+    // A source of the configured kind for something other than the input device (the sound a call
+    // sends): the same microphone, recording or generator, opened anew and owned by the caller. Null
+    // with `detail` when the microphone cannot be opened.
+    std::unique_ptr<CaptureSource> OpenSource(std::string* detail) const;
 
     // The simulated room, or null when the source is ALSA.
     std::shared_ptr<SimulatedRoom> Room() const;

@@ -1,0 +1,55 @@
+#include "platform/tapi/sip/SipRegistration.h"
+
+#include "platform/tapi/sip/DialTarget.h"
+#include "platform/tapi/sip/Re.h"
+#include "platform/tapi/sip/SipStack.h"
+
+#include <algorithm>
+
+namespace platform::tapi::sipline {
+
+SipRegistration::SipRegistration(SipStack& stack, const SipConfig& config, std::function<void(bool)> changed)
+    : stack_(stack), config_(config), changed_(std::move(changed)) {}
+
+SipRegistration::~SipRegistration() {
+    registration_ = static_cast<struct sipreg*>(mem_deref(registration_));
+}
+
+int SipRegistration::Start() {
+    const std::string registrar = WithTransport(config_.registrar, config_.transport);
+    const std::string account = config_.AccountUri();
+    const std::string proxy = WithTransport(config_.outboundProxy, config_.transport, true);
+    const char* routes[] = {proxy.c_str()};
+    const int err = sipreg_register(&registration_, stack_.Sip(), registrar.c_str(), account.c_str(),
+                                    config_.displayName.c_str(), account.c_str(), config_.registerInterval,
+                                    config_.user.c_str(), routes, config_.outboundProxy.empty() ? 0 : 1, 0,
+                                    OnAuth, this, false, OnResponse, this, nullptr, nullptr);
+    if (err == 0) {
+        // After a failure, try again soon rather than after a whole registration interval.
+        (void)sipreg_set_fbregint(registration_, std::min<std::uint32_t>(30, config_.registerInterval));
+    }
+    return err;
+}
+
+void SipRegistration::OnResponse(int err, const struct sip_msg* msg, void* arg) {
+    auto* self = static_cast<SipRegistration*>(arg);
+    if (err == 0 && msg != nullptr && msg->scode < 200) {
+        return;
+    }
+    const bool now = err == 0 && msg != nullptr && msg->scode < 300;
+    if (self->registered_ != static_cast<int>(now)) {
+        self->registered_ = now ? 1 : 0;
+        self->changed_(now);
+    }
+}
+
+int SipRegistration::OnAuth(char** user, char** password, const char*, void* arg) {
+    const auto* self = static_cast<SipRegistration*>(arg);
+    if (self->config_.password.empty()) {
+        return EAUTH;
+    }
+    const int err = str_dup(user, self->config_.authUser.c_str());
+    return err != 0 ? err : str_dup(password, self->config_.password.c_str());
+}
+
+} // namespace platform::tapi::sipline
