@@ -58,7 +58,6 @@ std::unique_ptr<SipStack> SipStack::Start(const SipConfig& config, std::string* 
     stack->thread_ = std::thread([raw = stack.get(), config, &ready] {
         raw->Run(config, [&ready](std::string why) { ready.set_value(std::move(why)); });
     });
-    stack->threadId_ = stack->thread_.get_id();
     *error = outcome.get();
     if (!error->empty()) {
         stack->thread_.join();
@@ -154,19 +153,19 @@ void SipStack::TearDown() {
     sip_ = static_cast<struct ::sip*>(mem_deref(sip_));
     dns_ = static_cast<struct ::dnsc*>(mem_deref(dns_));
     tls_ = static_cast<struct ::tls*>(mem_deref(tls_));
-    wake_ = static_cast<struct ::mqueue*>(mem_deref(wake_));
     std::lock_guard lock(mutex_);
+    wake_ = static_cast<struct ::mqueue*>(mem_deref(wake_));
     tasks_.clear();
 }
 
 void SipStack::Post(std::function<void()> task) {
-    {
-        std::lock_guard lock(mutex_);
-        if (stopping_) {
-            return;
-        }
-        tasks_.push_back(std::move(task));
+    // The wake-up goes out under the lock too: the queue it writes to is freed, under the same lock, as
+    // soon as the thread has run the closing task.
+    std::lock_guard lock(mutex_);
+    if (stopping_) {
+        return;
     }
+    tasks_.push_back(std::move(task));
     (void)mqueue_push(wake_, 0, nullptr);
 }
 
@@ -210,8 +209,8 @@ void SipStack::Stop(std::function<void()> last) {
             sip_close(sip_, false);
         });
         stopping_ = true;
+        (void)mqueue_push(wake_, 0, nullptr);
     }
-    (void)mqueue_push(wake_, 0, nullptr);
     thread_.join();
 }
 

@@ -39,8 +39,6 @@ public:
     // Runs `last` on the stack's thread, then closes down and ends the thread. Returns when it has ended.
     void Stop(std::function<void()> last = {});
 
-    bool OnStackThread() const { return std::this_thread::get_id() == threadId_; }
-
     // The stack thread's own objects.
     struct ::sip* Sip() const {
         return sip_;
@@ -60,7 +58,6 @@ private:
     static void OnWake(int id, void* data, void* arg);
 
     std::thread thread_;
-    std::thread::id threadId_;
     std::mutex mutex_;
     std::deque<std::function<void()>> tasks_;
     bool stopping_ = false;
