@@ -9,7 +9,7 @@ PACKAGES=(
     libsdl2-dev libfreetype-dev fonts-dejavu-core libpng-dev
     libasound2-dev libasound2-plugins alsa-utils libsndfile1-dev libsamplerate0-dev
     libre-dev librem-dev libinih-dev
-    pulseaudio xvfb xauth baresip-core sox
+    pulseaudio xvfb xauth baresip-core sip-tester sox
 )
 
 missing=()
