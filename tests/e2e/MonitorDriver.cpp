@@ -59,8 +59,8 @@ std::optional<std::string> ValueOf(const std::vector<std::string>& words, const 
     return std::nullopt;
 }
 
-Monitor::Monitor(const DataRoot& data, const std::vector<std::string>& settings) {
-    platform::automation::AutomationClient::Options options{LULLWATCH_MONITOR_BINARY, LULLWATCH_TEST_PROFILE};
+Monitor::Monitor(const DataRoot& data, const std::vector<std::string>& settings, const std::string& profile) {
+    platform::automation::AutomationClient::Options options{LULLWATCH_MONITOR_BINARY, profile};
     options.settings = settings;
     options.settings.push_back("device.data_root=" + data.path().string());
     std::string error;

@@ -61,9 +61,10 @@ std::optional<std::string> ValueOf(const std::vector<std::string>& words, const 
 
 class Monitor {
 public:
-    // Starts the monitor on the test profile with `data` as its data folder and the extra profile
-    // settings given ("section.key=value"), and waits for its main window.
-    explicit Monitor(const DataRoot& data, const std::vector<std::string>& settings = {});
+    // Starts the monitor on the test profile (or `profile`) with `data` as its data folder and the extra
+    // profile settings given ("section.key=value"), and waits for its main window.
+    explicit Monitor(const DataRoot& data, const std::vector<std::string>& settings = {},
+                     const std::string& profile = LULLWATCH_TEST_PROFILE);
     ~Monitor();
     Monitor(const Monitor&) = delete;
     Monitor& operator=(const Monitor&) = delete;
