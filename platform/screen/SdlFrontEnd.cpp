@@ -28,7 +28,9 @@ public:
         window_ = SDL_CreateWindow("Phone screen - F1/F2 soft keys, F5 turns", SDL_WINDOWPOS_UNDEFINED,
                                    SDL_WINDOWPOS_UNDEFINED, width * zoom_, height * zoom_, 0);
         if (window_) {
-            renderer_ = SDL_CreateRenderer(window_, -1, 0);
+            // SDL's own software renderer: a phone-sized picture needs no GPU, and a GL driver (Mesa's
+            // software rasteriser under Xvfb) brings worker threads and start-up time for nothing.
+            renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
         }
         if (!window_ || !renderer_ || !Resize(width, height)) {
             *error = std::string("SDL could not open the screen window: ") + SDL_GetError();
