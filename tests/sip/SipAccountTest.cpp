@@ -55,6 +55,20 @@ TEST_F(SipAccountTest, FinalAnswersBecomeTheirDisconnectModes) {
     }
 }
 
+TEST_F(SipAccountTest, AnAnswerWithoutACommonSoundFormatIsHungUpAsIncompatible) {
+    // The far end answers PCMU whatever was offered; the account offers PCMA only.
+    SippPeer peer;
+    StartPeer(peer, uas::Answer());
+    StartService({{"codecs", "PCMA"}});
+    Call(Number(peer.Uri()));
+    ASSERT_TRUE(WaitForState(LINECALLSTATE_DISCONNECTED));
+    EXPECT_EQ(DisconnectMode(), LINEDISCONNECTMODE_INCOMPATIBLE);
+    // The answered call was ended with a BYE, which the far end expects.
+    EXPECT_EQ(peer.Wait(Within(kDeadline)), SippPeer::kPassed) << peer.Describe();
+    EXPECT_EQ(peer.ReceivedRequests("BYE").size(), 1u);
+    Release();
+}
+
 TEST_F(SipAccountTest, RingingCallIsCancelledByHangUp) {
     SippPeer peer;
     StartPeer(peer, uas::RingUntilCancel());

@@ -128,6 +128,19 @@ void SipCall::End(CallOutcome outcome) {
     Release();
 }
 
+void SipCall::EndFromHandler(CallOutcome outcome) {
+    if (ended_) {
+        return;
+    }
+    Report(outcome);
+    ended_ = true;
+    timers_->CancelAll();
+    audio_.reset();
+    // The stack still holds the session while its handler runs: let it go once the handler has returned.
+    tmr_start(
+        &timers_->release, 0, [](void* self) { static_cast<SipCall*>(self)->Release(); }, this);
+}
+
 void SipCall::Release() {
     timers_->CancelAll();
     audio_.reset();
@@ -204,7 +217,7 @@ void SipCall::OnEstablished(const struct sip_msg*, void* arg) {
     tmr_cancel(&call->timers_->noResponse);
     tmr_cancel(&call->timers_->noAnswer);
     if (call->payloadType_ < 0) {
-        call->End(ForEvent(CallEvent::NoCommonFormat));
+        call->EndFromHandler(ForEvent(CallEvent::NoCommonFormat));
         return;
     }
     call->established_ = true;
@@ -224,13 +237,7 @@ void SipCall::OnClosed(int err, const struct sip_msg* msg, void* arg) {
     } else {
         outcome = ForEvent(err == ETIMEDOUT ? CallEvent::NoResponse : CallEvent::TransportFailed);
     }
-    call->Report(outcome);
-    call->ended_ = true;
-    call->timers_->CancelAll();
-    call->audio_.reset();
-    // The stack still holds the closed session while this handler runs: let it go once it has returned.
-    tmr_start(
-        &call->timers_->release, 0, [](void* self) { static_cast<SipCall*>(self)->Release(); }, call);
+    call->EndFromHandler(outcome);
 }
 
 void SipCall::OnRtp(const struct sa*, const struct rtp_header*, struct mbuf*, void* arg) {

@@ -59,6 +59,8 @@ private:
     bool SetUpMedia();
     void Report(CallOutcome outcome);
     void End(CallOutcome outcome);
+    // The same from inside one of the session's own handlers, where the session must not go yet.
+    void EndFromHandler(CallOutcome outcome);
     void Release();
     void SendFrame(const Frame& frame);
     bool TakeAnswer();
