@@ -116,7 +116,7 @@ TEST_F(SipAccountTest, WrongOrMissingCredentialsEndTheCall) {
     }
 }
 
-TEST_F(SipAccountTest, RegistrationRunsInTheBackgroundAndItsLossPutsTheLineOutOfService) {
+TEST_F(SipAccountTest, RegistrationRunsInTheBackgroundAndItsLossPutsTheLineOutOfServiceUntilItReturns) {
     SippPeer registrar;
     StartPeer(registrar, uas::Registrar("monitor", "s3cret", kRealm), SipTransport::Tcp);
     StartService({{"registrar", "sip:127.0.0.1:" + std::to_string(registrar.Port())},
@@ -137,6 +137,17 @@ TEST_F(SipAccountTest, RegistrationRunsInTheBackgroundAndItsLossPutsTheLineOutOf
     });
     ASSERT_TRUE(lost);
     EXPECT_EQ(lost->device, line_);
+
+    // The registrar is back where it was: the next attempt registers and the line is in service again.
+    SippPeer back;
+    ASSERT_TRUE(back.Start(uas::Registrar("monitor", "s3cret", kRealm), SipTransport::Tcp, registrar.Port()))
+        << back.Error();
+    ASSERT_TRUE(back.WaitReady(Within(kDeadline))) << back.Describe();
+    const auto returned = Recorder::Instance().WaitFor([](const Received& r) {
+        return r.message == LINE_LINEDEVSTATE && r.param1 == LINEDEVSTATE_INSERVICE;
+    });
+    ASSERT_TRUE(returned) << back.Describe();
+    EXPECT_EQ(returned->device, line_);
 }
 
 } // namespace

@@ -66,11 +66,13 @@ SippPeer::~SippPeer() {
     process_.Kill();
 }
 
-bool SippPeer::Start(const std::string& scenario, SipTransport transport) {
+bool SippPeer::Start(const std::string& scenario, SipTransport transport, int port) {
+    port_ = port;
     return Launch(scenario, transport, "");
 }
 
 bool SippPeer::StartClient(const std::string& scenario, const std::string& target, SipTransport transport) {
+    port_ = 0;
     return Launch(scenario, transport, target);
 }
 
@@ -80,7 +82,7 @@ bool SippPeer::Launch(const std::string& scenario, SipTransport transport, const
     transport_ = transport;
     folder_ = std::make_unique<TempFolder>("lullwatch-sipp-");
     folder_->Keep(keep_);
-    const auto ports = FreePorts(1);
+    const auto ports = port_ != 0 ? std::vector<int>{port_} : FreePorts(1);
     if (folder_->path().empty() || ports.empty() || !folder_->Write(kScenarioFile, scenario)) {
         error_ = "could not prepare a folder and a port for sipp";
         return false;

@@ -37,7 +37,8 @@ public:
 
     // Runs `scenario` as the called side, listening on a free port; false (see Error()) when sipp could
     // not be started. Call WaitReady() before calling it.
-    bool Start(const std::string& scenario, SipTransport transport = SipTransport::Udp);
+    // With `port`, listens there instead (to stand in for a peer that went away from it).
+    bool Start(const std::string& scenario, SipTransport transport = SipTransport::Udp, int port = 0);
     // Runs `scenario` as the calling side against `target` ("127.0.0.1:PORT").
     bool StartClient(const std::string& scenario, const std::string& target,
                      SipTransport transport = SipTransport::Udp);

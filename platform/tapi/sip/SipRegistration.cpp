@@ -8,10 +8,22 @@
 
 namespace platform::tapi::sipline {
 
+namespace {
+
+std::uint64_t RetryMs(const SipConfig& config) {
+    return std::min<std::uint64_t>(30, config.registerInterval) * 1000;
+}
+
+} // namespace
+
 SipRegistration::SipRegistration(SipStack& stack, const SipConfig& config, std::function<void(bool)> changed)
-    : stack_(stack), config_(config), changed_(std::move(changed)) {}
+    : stack_(stack), config_(config), changed_(std::move(changed)), retry_(new struct tmr) {
+    tmr_init(retry_);
+}
 
 SipRegistration::~SipRegistration() {
+    tmr_cancel(retry_);
+    delete retry_;
     registration_ = static_cast<struct sipreg*>(mem_deref(registration_));
 }
 
@@ -24,11 +36,23 @@ int SipRegistration::Start() {
                                     config_.displayName.c_str(), account.c_str(), config_.registerInterval,
                                     config_.user.c_str(), routes, config_.outboundProxy.empty() ? 0 : 1, 0,
                                     OnAuth, this, false, OnResponse, this, nullptr, nullptr);
-    if (err == 0) {
-        // After a failure, try again soon rather than after a whole registration interval.
-        (void)sipreg_set_fbregint(registration_, std::min<std::uint32_t>(30, config_.registerInterval));
+    if (err != 0) {
+        registration_ = nullptr;
+        tmr_start(retry_, RetryMs(config_), OnRetry, this);
     }
     return err;
+}
+
+// The failed registration goes at once, while the registrar is still out of reach, so that its
+// farewell (an unregistration of the same contact) cannot cross the fresh registration that follows.
+void SipRegistration::OnDrop(void* arg) {
+    auto* self = static_cast<SipRegistration*>(arg);
+    self->registration_ = static_cast<struct sipreg*>(mem_deref(self->registration_));
+    tmr_start(self->retry_, RetryMs(self->config_), OnRetry, self);
+}
+
+void SipRegistration::OnRetry(void* arg) {
+    (void)static_cast<SipRegistration*>(arg)->Start();
 }
 
 void SipRegistration::OnResponse(int err, const struct sip_msg* msg, void* arg) {
@@ -37,6 +61,10 @@ void SipRegistration::OnResponse(int err, const struct sip_msg* msg, void* arg) 
         return;
     }
     const bool now = err == 0 && msg != nullptr && msg->scode < 300;
+    if (!now && !tmr_isrunning(self->retry_)) {
+        // Dropped outside this handler, which still belongs to the failed registration.
+        tmr_start(self->retry_, 0, OnDrop, self);
+    }
     if (self->registered_ != static_cast<int>(now)) {
         self->registered_ = now ? 1 : 0;
         self->changed_(now);

@@ -1,5 +1,6 @@
 // The account's registration with its registrar, kept up in the background on the SIP stack's thread:
-// renewed before it lapses, retried after a failure. Reports each change between registered and not.
+// renewed before it lapses, and after a failure tried afresh every register interval (at most every 30
+// s), sooner than the stack's own back-off would. Reports each change between registered and not.
 #pragma once
 
 #include "platform/tapi/sip/SipConfig.h"
@@ -7,6 +8,7 @@
 #include <functional>
 
 struct sipreg;
+struct tmr;
 struct sip_msg;
 
 namespace platform::tapi::sipline {
@@ -23,17 +25,20 @@ public:
     SipRegistration(const SipRegistration&) = delete;
     SipRegistration& operator=(const SipRegistration&) = delete;
 
-    // Sends the first REGISTER. Returns 0 or an errno.
+    // Sends the first REGISTER. Returns 0 or an errno (and tries again later).
     int Start();
 
 private:
     static void OnResponse(int err, const struct sip_msg* msg, void* arg);
+    static void OnDrop(void* arg);
+    static void OnRetry(void* arg);
     static int OnAuth(char** user, char** password, const char* realm, void* arg);
 
     SipStack& stack_;
     const SipConfig config_;
     const std::function<void(bool)> changed_;
     struct ::sipreg* registration_ = nullptr;
+    struct ::tmr* retry_;
     int registered_ = -1; // -1 not yet known, 0 no, 1 yes
 };
 
