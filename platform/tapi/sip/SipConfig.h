@@ -6,7 +6,8 @@
 //   display_name = <text>            the caller name the far end sees (default "Lullwatch")
 //   registrar = <sip URI>            register there and keep the registration up (default: no
 //                                    registration; calls go straight to the dialled address)
-//   register_interval = <s>          how long a registration lasts before it is renewed (default 600)
+//   register_interval = <s>          how long a registration lasts before it is renewed (default 600);
+//                                    after a failure it is tried again this often, at most every 30 s
 //   outbound_proxy = <sip URI>       send every request through this proxy
 //   transport = udp|tcp|tls          how SIP travels (default udp)
 //   tls_ca = <file>                  certificate authorities for tls (PEM)
