@@ -1,5 +1,6 @@
 #include "platform/tapi/sip/SipCall.h"
 
+#include "platform/tapi/sip/Credentials.h"
 #include "platform/tapi/sip/DialTarget.h"
 #include "platform/tapi/sip/Re.h"
 #include "platform/tapi/sip/SipStack.h"
@@ -82,10 +83,11 @@ int SipCall::Start(const std::string& uri) {
     const std::string proxy = WithTransport(config_.outboundProxy, config_.transport, true);
     const char* routes[] = {proxy.c_str()};
     const std::string from = config_.AccountUri();
-    const int err = sipsess_connect(
-        &session_, stack_.Sessions(), target.c_str(), config_.displayName.c_str(), from.c_str(),
-        config_.user.c_str(), routes, config_.outboundProxy.empty() ? 0 : 1, "application/sdp", offer, OnAuth,
-        this, false, OnOffer, OnAnswer, OnProgress, OnEstablished, nullptr, nullptr, OnClosed, this, "");
+    const int err =
+        sipsess_connect(&session_, stack_.Sessions(), target.c_str(), config_.displayName.c_str(),
+                        from.c_str(), config_.user.c_str(), routes, config_.outboundProxy.empty() ? 0 : 1,
+                        "application/sdp", offer, AnswerChallenge, const_cast<SipConfig*>(&config_), false,
+                        OnOffer, OnAnswer, OnProgress, OnEstablished, nullptr, nullptr, OnClosed, this, "");
     mem_deref(offer);
     if (err != 0) {
         session_ = nullptr;
@@ -244,15 +246,6 @@ void SipCall::OnRtp(const struct sa*, const struct rtp_header*, struct mbuf*, vo
     auto* call = static_cast<SipCall*>(arg);
     call->counters_->packetsReceived.fetch_add(1, std::memory_order_relaxed);
     call->lastSoundMs_ = tmr_jiffies();
-}
-
-int SipCall::OnAuth(char** user, char** password, const char*, void* arg) {
-    auto* call = static_cast<SipCall*>(arg);
-    if (call->config_.password.empty()) {
-        return EAUTH;
-    }
-    const int err = str_dup(user, call->config_.authUser.c_str());
-    return err != 0 ? err : str_dup(password, call->config_.password.c_str());
 }
 
 void SipCall::OnNoResponse(void* arg) {

@@ -72,7 +72,6 @@ private:
     static void OnClosed(int err, const struct sip_msg* msg, void* arg);
     static void OnRtp(const struct sa* source, const struct rtp_header* header, struct mbuf* payload,
                       void* arg);
-    static int OnAuth(char** user, char** password, const char* realm, void* arg);
     static void OnNoResponse(void* arg);
     static void OnNoAnswer(void* arg);
     static void OnSoundCheck(void* arg);

@@ -1,5 +1,6 @@
 #include "platform/tapi/sip/SipRegistration.h"
 
+#include "platform/tapi/sip/Credentials.h"
 #include "platform/tapi/sip/DialTarget.h"
 #include "platform/tapi/sip/Re.h"
 #include "platform/tapi/sip/SipStack.h"
@@ -35,7 +36,8 @@ int SipRegistration::Start() {
     const int err = sipreg_register(&registration_, stack_.Sip(), registrar.c_str(), account.c_str(),
                                     config_.displayName.c_str(), account.c_str(), config_.registerInterval,
                                     config_.user.c_str(), routes, config_.outboundProxy.empty() ? 0 : 1, 0,
-                                    OnAuth, this, false, OnResponse, this, nullptr, nullptr);
+                                    AnswerChallenge, const_cast<SipConfig*>(&config_), false, OnResponse,
+                                    this, nullptr, nullptr);
     if (err != 0) {
         registration_ = nullptr;
         tmr_start(retry_, RetryMs(config_), OnRetry, this);
@@ -69,15 +71,6 @@ void SipRegistration::OnResponse(int err, const struct sip_msg* msg, void* arg) 
         self->registered_ = now ? 1 : 0;
         self->changed_(now);
     }
-}
-
-int SipRegistration::OnAuth(char** user, char** password, const char*, void* arg) {
-    const auto* self = static_cast<SipRegistration*>(arg);
-    if (self->config_.password.empty()) {
-        return EAUTH;
-    }
-    const int err = str_dup(user, self->config_.authUser.c_str());
-    return err != 0 ? err : str_dup(password, self->config_.password.c_str());
 }
 
 } // namespace platform::tapi::sipline

@@ -32,7 +32,6 @@ private:
     static void OnResponse(int err, const struct sip_msg* msg, void* arg);
     static void OnDrop(void* arg);
     static void OnRetry(void* arg);
-    static int OnAuth(char** user, char** password, const char* realm, void* arg);
 
     SipStack& stack_;
     const SipConfig config_;
