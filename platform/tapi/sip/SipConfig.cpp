@@ -1,9 +1,10 @@
 #include "platform/tapi/sip/SipConfig.h"
 
+#include "platform/wave/TextValues.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -53,8 +54,7 @@ std::string FromProfileDir(const std::string& path, const std::string& profileDi
 
 bool Seconds(const std::string& value, std::uint32_t* ms, std::string* why) {
     double seconds = 0;
-    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), seconds);
-    if (ec != std::errc() || end != value.data() + value.size() || !(seconds > 0) || seconds > 86400) {
+    if (!wave::ParseDouble(value, &seconds) || !(seconds > 0) || seconds > 86400) {
         *why = "'" + value + "' is not a number of seconds above 0 and at most 86400";
         return false;
     }
@@ -96,10 +96,8 @@ bool Local(const std::string& value, SipConfig* config, std::string* why) {
     const auto colon = value.rfind(':');
     const bool bracketed = !value.empty() && value[0] == '[';
     if (colon != std::string::npos && (bracketed ? value[colon - 1] == ']' : value.find(':') == colon)) {
-        unsigned port = 0;
-        const std::string portText = value.substr(colon + 1);
-        const auto [end, ec] = std::from_chars(portText.data(), portText.data() + portText.size(), port);
-        if (ec != std::errc() || end != portText.data() + portText.size() || port > 65535) {
+        DWORD port = 0;
+        if (!wave::ParseUnsigned32(value.substr(colon + 1), &port) || port > 65535) {
             *why = "'" + value + "' does not end in a port number";
             return false;
         }
@@ -128,14 +126,12 @@ bool Codecs(const std::string& value, SipConfig* config, std::string* why) {
         std::string name = value.substr(start, end - start);
         name.erase(0, name.find_first_not_of(' '));
         name.erase(name.find_last_not_of(' ') + 1);
-        for (char& c : name) {
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        }
-        if (name != "PCMU" && name != "PCMA") {
+        name = wave::Lower(name);
+        if (name != "pcmu" && name != "pcma") {
             *why = "'" + value + "' lists a format other than PCMU and PCMA";
             return false;
         }
-        config->codecs.push_back(name);
+        config->codecs.push_back(name == "pcmu" ? "PCMU" : "PCMA");
         start = end + 1;
     }
     return true;
