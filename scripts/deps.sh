@@ -10,6 +10,9 @@ PACKAGES=(
     libasound2-dev libasound2-plugins alsa-utils libsndfile1-dev libsamplerate0-dev
     libre-dev librem-dev libinih-dev
     pulseaudio xvfb xauth baresip-core sip-tester sox
+    libsystemd-dev dbus-daemon python3-dbusmock python3-gi modemmanager-dev
+    libsqlite3-dev libcairo2-dev
+    dpkg-dev file desktop-file-utils appstream systemd man-db
 )
 
 missing=()

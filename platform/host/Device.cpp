@@ -1,5 +1,6 @@
 #include "platform/host/Device.h"
 
+#include "platform/automation/StatusCommand.h"
 #include "platform/controls/ControlClasses.h"
 #include "platform/fs/AppDataRoot.h"
 #include "platform/fs/NativePath.h"
@@ -141,6 +142,7 @@ bool Device::StartAutomation(std::string* error) {
     hooks.screen = screen_.get();
     hooks.quit = [this] { end_.Request("asked to quit through the automation channel"); };
     channel_ = std::make_unique<automation::Channel>(std::move(hooks));
+    automation::RegisterStatusCommand();
     switch (profile_.automation) {
     case DeviceProfile::Automation::Off:
         Say("automation off");

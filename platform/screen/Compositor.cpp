@@ -2,6 +2,7 @@
 
 #include "platform/screen/StatusText.h"
 #include "platform/shell/Power.h"
+#include "platform/status/Indicators.h"
 #include "platform/win/RectMath.h"
 
 #include <algorithm>
@@ -170,7 +171,7 @@ void Compositor::ComposeWindows(const RECT& region, const std::vector<desktop::T
 void Compositor::RedrawBars(const desktop::ScreenLayout& layout,
                             const std::vector<desktop::TopLevelView>& views, std::vector<RECT>* changed) {
     const desktop::TopLevelView* foreground = Foreground(views);
-    CaptionBarContent caption{CaptionOf(views, foreground), StatusText()};
+    CaptionBarContent caption{CaptionOf(views, foreground), StatusText(), status::WarningText()};
     SoftKeyBarContent softKeys;
     if (foreground) {
         const auto keys = desktop::SoftKeysOf(foreground->hwnd);

@@ -5,6 +5,7 @@
 #include "platform/screen/SdlFrontEnd.h"
 #include "platform/screen/StatusText.h"
 #include "platform/shell/Power.h"
+#include "platform/status/Indicators.h"
 #include "platform/win/Desktop.h"
 
 #include <cstdlib>
@@ -85,10 +86,12 @@ bool Screen::Start(std::string* error) {
     }
     const auto shared = shared_;
     desktop::SetChangeListener([shared](const RECT& rect) { shared->Changed(rect); });
-    SetStatusTextListener([shared] {
+    const auto captionChanged = [shared] {
         const auto layout = desktop::Layout();
         shared->Changed(RECT{0, 0, layout.width, desktop::kCaptionBarHeight});
-    });
+    };
+    SetStatusTextListener(captionChanged);
+    indicatorListener_ = status::AddListener([captionChanged](const status::Raised&) { captionChanged(); });
     shell::SetDisplayListener([shared](bool) { shared->Changed(FullScreen()); });
     {
         std::lock_guard lock(shared_->mutex);
@@ -121,6 +124,8 @@ void Screen::Stop() {
 void Screen::Unlisten() {
     desktop::SetChangeListener(nullptr);
     SetStatusTextListener(nullptr);
+    status::RemoveListener(indicatorListener_);
+    indicatorListener_ = 0;
     shell::SetDisplayListener(nullptr);
     std::lock_guard lock(shared_->mutex);
     shared_->compositor = nullptr;

@@ -83,6 +83,7 @@ private:
     std::shared_ptr<Compositor> compositor_ = std::make_shared<Compositor>();
     std::unique_ptr<FrontEnd> frontEnd_;
     std::function<void()> closeHandler_;
+    int indicatorListener_ = 0;
     bool started_ = false;
 };
 

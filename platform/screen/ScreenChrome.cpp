@@ -67,7 +67,16 @@ void DrawCaptionBar(const std::shared_ptr<gdi::Surface>& frame, const RECT& bar,
     const HDC dc = BarDC(frame, bar);
     Fill(dc, RECT{0, 0, width, height}, ColorOf(kCaptionBarPixel));
     int statusWidth = 0;
-    if (!content.status.empty()) {
+    if (!content.warning.empty()) {
+        // A warning may take two thirds of the bar: it matters more than the caption.
+        SelectObject(dc, LabelFont());
+        SIZE size{};
+        GetTextExtentPoint32(dc, content.warning.c_str(), static_cast<int>(content.warning.size()), &size);
+        statusWidth = std::min<int>(size.cx + 2 * kPadding, width * 2 / 3);
+        Fill(dc, RECT{width - statusWidth, 0, width, height}, ColorOf(kWarningPixel));
+        Text(dc, content.warning, RECT{width - statusWidth + kPadding, 0, width - kPadding, height},
+             DT_CENTER | DT_NOPREFIX, LabelFont(), kTextColor);
+    } else if (!content.status.empty()) {
         SelectObject(dc, StatusFont());
         SIZE size{};
         GetTextExtentPoint32(dc, content.status.c_str(), static_cast<int>(content.status.size()), &size);

@@ -15,6 +15,7 @@ namespace platform::screen {
 struct CaptionBarContent {
     std::wstring caption;
     std::wstring status;
+    std::wstring warning; // what the monitor cannot do now; shown instead of the status, in warning colours
     bool operator==(const CaptionBarContent&) const = default;
 };
 
@@ -26,6 +27,7 @@ struct SoftKeyBarContent {
 
 // The bars' colours, as pixels (0x00RRGGBB), for whoever checks a frame.
 constexpr std::uint32_t kCaptionBarPixel = 0x103478;
+constexpr std::uint32_t kWarningPixel = 0xC62828; // the warning's background in the caption bar
 constexpr std::uint32_t kSoftKeyBarPixel = 0x1C1C1C;
 constexpr std::uint32_t kDesktopPixel = 0x000000; // where no window covers the work area
 
