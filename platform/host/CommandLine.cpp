@@ -1,16 +1,6 @@
 #include "platform/host/CommandLine.h"
 
-#include <sys/stat.h>
-
 namespace platform::host {
-namespace {
-
-bool Exists(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0;
-}
-
-} // namespace
 
 bool ParseCommandLine(int argc, const char* const* argv, CommandLine* line, std::string* error) {
     *line = CommandLine{};
@@ -18,6 +8,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* line, std:
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             line->help = true;
+        } else if (arg == "--version" || arg == "-V") {
+            line->version = true;
         } else if ((arg == "--profile" || arg == "--set") && i + 1 < argc) {
             (arg == "--profile" ? line->profile : line->overrides.emplace_back()) = argv[++i];
         } else if (arg.rfind("--profile=", 0) == 0) {
@@ -30,28 +22,25 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* line, std:
             return false;
         }
     }
-    if (line->profile.empty()) {
-        line->profile = DefaultProfile();
-    }
     return true;
-}
-
-std::string DefaultProfile() {
-    const std::string local = "profiles/demo.ini";
-    if (Exists(local)) {
-        return local;
-    }
-    return std::string(LULLWATCH_SOURCE_DIR) + "/profiles/demo.ini";
 }
 
 std::string Usage(const std::string& program) {
     return "usage: " + program +
-           " [--profile FILE] [--set SECTION.KEY=VALUE]...\n"
-           "  --profile FILE   the device profile (default: profiles/demo.ini of the working folder, else "
-           "of\n"
-           "                   the source tree)\n"
+           " [--profile NAME|FILE] [--set SECTION.KEY=VALUE]...\n"
+           "  --profile NAME   the device profile NAME.ini, from ~/.config/lullwatch/profiles/, else the\n"
+           "                   installed ones (/usr/share/lullwatch/profiles/), e.g. demo, desktop, sip\n"
+           "  --profile FILE   a profile file given by its path (with a slash, or ending in .ini)\n"
+           "                   without --profile: desktop where a sound capture device exists, else demo\n"
            "  --set S.K=V      sets key K of section [S] over what the profile says, e.g.\n"
-           "                   --set device.clock_factor=10 --set screen.frontend=headless\n";
+           "                   --set device.clock_factor=10 --set screen.frontend=headless\n"
+           "  --help           this text\n"
+           "  --version        the program's version\n"
+           "See lullwatch(1) for the profiles' keys, the keys of the window and the files.\n";
+}
+
+std::string VersionLine(const std::string& program) {
+    return program + " " + LULLWATCH_VERSION + "\n";
 }
 
 } // namespace platform::host

@@ -4,6 +4,7 @@
 #include "platform/gdi/GdiBackend.h"
 #include "platform/host/CommandLine.h"
 #include "platform/host/Device.h"
+#include "platform/host/ProfileSearch.h"
 #include "platform/host/ProgramResources.h"
 #include "platform/win/Resources.h"
 
@@ -19,9 +20,10 @@ std::string BaseName(const char* path) {
     return slash == std::string::npos ? p : p.substr(slash + 1);
 }
 
-bool LoadProfile(const CommandLine& line, DeviceProfile* profile, std::string* error) {
+bool LoadProfile(const std::string& path, const CommandLine& line, DeviceProfile* profile,
+                 std::string* error) {
     ProfileFile file;
-    if (!ReadProfileFile(line.profile, &file, error)) {
+    if (!ReadProfileFile(path, &file, error)) {
         return false;
     }
     for (const auto& assignment : line.overrides) {
@@ -43,12 +45,21 @@ int Run(int argc, char** argv) {
         std::fprintf(stderr, "%s: %s\n%s", name.c_str(), error.c_str(), Usage(name).c_str());
         return 2;
     }
-    if (line.help) {
-        std::fputs(Usage(name).c_str(), stdout);
+    if (line.help || line.version) {
+        std::fputs((line.help ? Usage(name) : VersionLine(name)).c_str(), stdout);
         return 0;
     }
+    const ProfilePlaces places = CurrentProfilePlaces();
+    std::string profileName = line.profile;
+    if (profileName.empty()) {
+        std::string reason;
+        profileName = DefaultProfileName(places, &reason);
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), reason.c_str());
+    }
+    std::string profilePath;
     DeviceProfile profile;
-    if (!LoadProfile(line, &profile, &error)) {
+    if (!FindProfile(profileName, places, &profilePath, &error) ||
+        !LoadProfile(profilePath, line, &profile, &error)) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
         return 2;
     }
@@ -64,7 +75,7 @@ int Run(int argc, char** argv) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
         return 1;
     }
-    std::fprintf(stderr, "%s: profile %s\n", name.c_str(), line.profile.c_str());
+    std::fprintf(stderr, "%s: profile %s\n", name.c_str(), profilePath.c_str());
     const int code = AfxWinMain(resources::ProgramInstance());
     device.ProgramFinished();
     return code;

@@ -166,9 +166,10 @@ TEST(CommandLineTest, TakesTheProfileAndOverrides) {
     EXPECT_EQ(line.overrides, (std::vector<std::string>{"a.b=1", "c.d=2"}));
     EXPECT_FALSE(line.help);
 
-    const char* bare[] = {"prog"};
-    ASSERT_TRUE(ParseCommandLine(1, bare, &line, &error));
-    EXPECT_THAT(line.profile, ::testing::EndsWith("profiles/demo.ini"));
+    const char* bare[] = {"prog", "--version"};
+    ASSERT_TRUE(ParseCommandLine(2, bare, &line, &error));
+    EXPECT_EQ(line.profile, "");
+    EXPECT_TRUE(line.version);
 
     const char* bad[] = {"prog", "--zoom"};
     EXPECT_FALSE(ParseCommandLine(2, bad, &line, &error));
