@@ -6,6 +6,7 @@
 #include "platform/fs/NativePath.h"
 #include "platform/screen/HeadlessFrontEnd.h"
 #include "platform/screen/StatusText.h"
+#include "platform/tapi/ConnectTimeout.h"
 #include "platform/tapi/InstalledService.h"
 #include "platform/tapi/simulated/LineCommand.h"
 #include "platform/tapi/simulated/SimulatedLineService.h"
@@ -83,6 +84,7 @@ bool Device::StartServices(std::string* error) {
         *error = "sound: " + why;
         return false;
     }
+    tapi::SetConnectTimeoutMs(profile_.connectTimeoutMs);
     switch (profile_.lineService) {
     case DeviceProfile::LineService::Simulated: {
         auto service = std::make_shared<tapi::SimulatedLineService>(profile_.simulatedLine);

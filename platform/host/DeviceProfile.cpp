@@ -146,7 +146,28 @@ std::map<std::string, KeyParser> AutomationParsers(const std::string& profileDir
     };
 }
 
-bool ParseLine(const ProfileFile& file, const Keys& keys, DeviceProfile* profile, std::string* error) {
+// [line] connect_timeout, common to every service: whole seconds, 1 to 3600.
+bool ParseConnectTimeout(const ProfileFile& file, Keys* keys, DeviceProfile* profile, std::string* error) {
+    const auto it = keys->find("connect_timeout");
+    if (it == keys->end()) {
+        return true;
+    }
+    double seconds = 0;
+    if (!Number(it->second, &seconds) || seconds < 1 || seconds > 3600 ||
+        seconds != static_cast<int>(seconds)) {
+        *error = file.path + ", section [line], key connect_timeout: '" + it->second +
+                 "' is not a whole number of seconds from 1 to 3600";
+        return false;
+    }
+    profile->connectTimeoutMs = static_cast<std::uint64_t>(seconds) * 1000;
+    keys->erase(it);
+    return true;
+}
+
+bool ParseLine(const ProfileFile& file, Keys keys, DeviceProfile* profile, std::string* error) {
+    if (!ParseConnectTimeout(file, &keys, profile, error)) {
+        return false;
+    }
     const auto service = keys.find("service");
     const std::string name = service != keys.end() ? service->second : "simulated";
     if (name != "simulated" && name != "sip" && name != "none") {

@@ -26,12 +26,15 @@
 //   [line]
 //   service = simulated|sip|none the telephony service (default simulated); sip: calls over a SIP
 //                                account; none: lineInitialize finds no driver
+//   connect_timeout = <seconds>  a call that has not connected by then is ended as unanswered, whatever
+//                                the service (1 to 3600, default 90)
 //   ...                          the service's keys: see platform/tapi/simulated/SimulatedLineConfig.h
 //                                and platform/tapi/sip/SipConfig.h
 #pragma once
 
 #include "platform/host/ProfileFile.h"
 #include "platform/screen/Screen.h"
+#include "platform/tapi/ConnectTimeout.h"
 #include "platform/tapi/simulated/SimulatedLineConfig.h"
 #include "platform/tapi/sip/SipConfig.h"
 #include "platform/wave/WaveConfig.h"
@@ -61,6 +64,7 @@ struct DeviceProfile {
     LineService lineService = LineService::Simulated;
     tapi::SimulatedLineConfig simulatedLine;
     tapi::sipline::SipConfig sipLine;
+    std::uint64_t connectTimeoutMs = tapi::kDefaultConnectTimeoutMs;
 };
 
 // Interprets the file; false with `error` ("<file>, section [<s>], key <k>: <problem>").

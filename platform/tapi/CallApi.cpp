@@ -38,6 +38,7 @@ LONG lineMakeCall(HLINE line, LPHCALL call, LPCWSTR destAddress, DWORD countryCo
         *call = 0;
         return log.Return(result < 0 ? result : LINEERR_OPERATIONFAILED);
     }
+    registry.WatchConnect(created->call);
     return log.Return(static_cast<LONG>(created->request), "hCall=" + Hex(created->call));
 }
 
@@ -52,6 +53,11 @@ LONG lineDrop(HCALL call, LPCSTR, DWORD) {
     if (request == 0) {
         return log.Return(LINEERR_INVALCALLHANDLE);
     }
+    if (registry.TimedOut(call)) {
+        // Already hung up by the connect timeout: the drop succeeds at once.
+        registry.RequestCompleted(request, 0);
+        return log.Return(static_cast<LONG>(request));
+    }
     const LONG result = view->service->DropCall(call, request);
     if (result != 0) {
         registry.RemoveRequest(request);
@@ -64,9 +70,12 @@ LONG lineDeallocateCall(HCALL call) {
     JournalCall log("lineDeallocateCall", "hCall=" + Hex(call));
     auto& registry = LineRegistry::Instance();
     auto view = registry.FindCall(call);
+    const bool timedOut = registry.TimedOut(call);
     if (!view || !registry.RemoveCall(call)) {
         return log.Return(LINEERR_INVALCALLHANDLE);
     }
-    view->service->DeallocateCall(call);
+    if (!timedOut) { // the connect timeout has released it at the service already
+        view->service->DeallocateCall(call);
+    }
     return log.Return(0);
 }

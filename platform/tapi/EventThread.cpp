@@ -1,11 +1,22 @@
 #include "platform/tapi/EventThread.h"
 
+#include "platform/win/Clock.h"
+
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <thread>
 
 namespace platform::tapi {
+namespace {
+
+// A wait for a timed task never lasts longer than this (real time), so that a change of the clock's
+// speed factor is noticed.
+constexpr auto kLongestTimedWait = std::chrono::milliseconds(50);
+
+} // namespace
 
 struct EventThread::State {
     struct Queued {
@@ -18,23 +29,50 @@ struct EventThread::State {
     std::mutex mutex;
     std::condition_variable wake;
     std::deque<Queued> queue;
+    std::multimap<std::uint64_t, std::function<void()>> timed; // by device time
     bool stopping = false;
     std::thread thread;
     std::thread::id threadId;
 
+    // Waits for a message or a due timed task. Returns false when stopping; else either `next` is set
+    // (true in *isMessage) or `task` holds the due task.
+    bool Take(Queued* next, std::function<void()>* task, bool* isMessage) {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            if (stopping) {
+                return false;
+            }
+            if (!queue.empty()) {
+                *next = queue.front();
+                queue.pop_front();
+                *isMessage = true;
+                return true;
+            }
+            if (timed.empty()) {
+                wake.wait(lock);
+                continue;
+            }
+            const auto first = timed.begin();
+            if (Clock::NowMs() >= first->first) {
+                *task = std::move(first->second);
+                timed.erase(first);
+                *isMessage = false;
+                return true;
+            }
+            const auto now = std::chrono::steady_clock::now();
+            wake.wait_until(lock, std::min(Clock::RealTimeAt(first->first), now + kLongestTimedWait));
+        }
+    }
+
     void Run() {
         for (;;) {
             Queued next;
-            {
-                std::unique_lock lock(mutex);
-                wake.wait(lock, [this] { return stopping || !queue.empty(); });
-                if (stopping) {
-                    return;
-                }
-                next = queue.front();
-                queue.pop_front();
+            std::function<void()> task;
+            bool isMessage = false;
+            if (!Take(&next, &task, &isMessage)) {
+                return;
             }
-            if (next.subject.kind != MessageSubject::Kind::None && !stillValid(next.subject)) {
+            if (isMessage && next.subject.kind != MessageSubject::Kind::None && !stillValid(next.subject)) {
                 continue;
             }
             // A Stop that came in after the message was taken must still win: check once more, holding
@@ -44,6 +82,10 @@ struct EventThread::State {
                 if (stopping) {
                     return;
                 }
+            }
+            if (!isMessage) {
+                task();
+                continue;
             }
             const LineMessage& m = next.message;
             callback(m.device, m.message, m.instance, m.param1, m.param2, m.param3);
@@ -76,12 +118,24 @@ void EventThread::Post(const LineMessage& message, MessageSubject subject) {
     state_->wake.notify_one();
 }
 
+void EventThread::PostAt(std::uint64_t deviceMs, std::function<void()> task) {
+    {
+        std::lock_guard lock(state_->mutex);
+        if (state_->stopping) {
+            return;
+        }
+        state_->timed.emplace(deviceMs, std::move(task));
+    }
+    state_->wake.notify_one();
+}
+
 void EventThread::Stop() {
     std::thread thread;
     {
         std::lock_guard lock(state_->mutex);
         state_->stopping = true;
         state_->queue.clear();
+        state_->timed.clear();
         thread = std::move(state_->thread);
     }
     state_->wake.notify_one();

@@ -1,5 +1,6 @@
 #include "platform/tapi/InstalledService.h"
 
+#include "platform/tapi/LineHealth.h"
 #include "platform/tapi/LineRegistry.h"
 
 #include <mutex>
@@ -30,6 +31,7 @@ void InstallService(std::shared_ptr<TelephonyService> service) {
         previous = std::move(i.service);
         i.service = std::move(service);
     }
+    health::Reset();
     // `previous` is released here, outside the lock: its destructor may stop a thread of its own.
 }
 

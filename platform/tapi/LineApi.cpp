@@ -3,6 +3,7 @@
 #include "platform/tapi/CallJournal.h"
 #include "platform/tapi/DevCapsLayout.h"
 #include "platform/tapi/InstalledService.h"
+#include "platform/tapi/LineHealth.h"
 #include "platform/tapi/LineRegistry.h"
 #include "platform/tapi/Tapi.h"
 #include "platform/tapi/TapiNames.h"
@@ -52,13 +53,16 @@ LONG lineInitialize(LPHLINEAPP lineApp, HINSTANCE, LINECALLBACK callback, LPCWST
     }
     auto service = platform::tapi::InstalledService();
     if (!service) {
+        platform::tapi::health::InitializeFailed(LINEERR_NODRIVER);
         return log.Return(LINEERR_NODRIVER);
     }
     DWORD count = 0;
     const LONG result = service->Initialize(&count);
     if (result != 0) {
+        platform::tapi::health::InitializeFailed(result);
         return log.Return(result);
     }
+    platform::tapi::health::Initialized(*service, count);
     const HLINEAPP app = LineRegistry::Instance().AddApp(callback, service);
     *lineApp = app;
     *numDevs = count;
@@ -146,8 +150,10 @@ LONG lineGetDevCaps(HLINEAPP lineApp, DWORD deviceId, DWORD apiVersion, DWORD ex
                              " used=" + std::to_string(lineDevCaps->dwUsedSize));
 }
 
-LONG lineOpen(HLINEAPP lineApp, DWORD deviceId, LPHLINE line, DWORD apiVersion, DWORD extVersion,
-              DWORD_PTR callbackInstance, DWORD privileges, DWORD mediaModes, const LINECALLPARAMS*) {
+namespace {
+
+LONG OpenLine(HLINEAPP lineApp, DWORD deviceId, LPHLINE line, DWORD apiVersion, DWORD extVersion,
+              DWORD_PTR callbackInstance, DWORD privileges, DWORD mediaModes) {
     JournalCall log("lineOpen", "hLineApp=" + Hex(lineApp) + " device=" + std::to_string(deviceId) +
                                     " version=" + Hex(apiVersion) + " privileges=" + Hex(privileges) +
                                     " media=" + Hex(mediaModes));
@@ -181,6 +187,21 @@ LONG lineOpen(HLINEAPP lineApp, DWORD deviceId, LPHLINE line, DWORD apiVersion, 
     }
     *line = handle;
     return log.Return(0, "hLine=" + Hex(handle));
+}
+
+} // namespace
+
+// Every outcome also tells the Line indicator whether the line can be opened.
+LONG lineOpen(HLINEAPP lineApp, DWORD deviceId, LPHLINE line, DWORD apiVersion, DWORD extVersion,
+              DWORD_PTR callbackInstance, DWORD privileges, DWORD mediaModes, const LINECALLPARAMS*) {
+    const LONG result =
+        OpenLine(lineApp, deviceId, line, apiVersion, extVersion, callbackInstance, privileges, mediaModes);
+    if (result == 0) {
+        platform::tapi::health::LineOpened(deviceId);
+    } else {
+        platform::tapi::health::OpenFailed(deviceId, result);
+    }
+    return result;
 }
 
 LONG lineClose(HLINE line) {

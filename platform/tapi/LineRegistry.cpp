@@ -1,5 +1,12 @@
 #include "platform/tapi/LineRegistry.h"
 
+#include "platform/tapi/ConnectTimeout.h"
+#include "platform/tapi/LineHealth.h"
+#include "platform/tapi/TapiNames.h"
+#include "platform/win/Clock.h"
+
+#include <cstdio>
+
 namespace platform::tapi {
 
 LineRegistry& LineRegistry::Instance() {
@@ -130,6 +137,55 @@ bool LineRegistry::RemoveCall(HCALL call) {
     return calls_.erase(call) > 0;
 }
 
+void LineRegistry::WatchConnect(HCALL call) {
+    const std::uint64_t timeout = ConnectTimeoutMs();
+    if (timeout == 0) {
+        return;
+    }
+    std::lock_guard lock(mutex_);
+    auto c = calls_.find(call);
+    if (c == calls_.end()) {
+        return;
+    }
+    auto app = apps_.find(lines_.at(c->second.line).app);
+    if (app != apps_.end()) {
+        app->second.events->PostAt(Clock::NowMs() + timeout, [this, call] { ConnectTimedOut(call); });
+    }
+}
+
+// On the application's event thread, between deliveries. The DISCONNECTED queued here is delivered
+// right after; the service forgets the call, so nothing it might still report about it goes out.
+void LineRegistry::ConnectTimedOut(HCALL call) {
+    std::shared_ptr<TelephonyService> service;
+    {
+        std::lock_guard lock(mutex_);
+        auto c = calls_.find(call);
+        if (c == calls_.end() || c->second.connected || c->second.timedOut) {
+            return;
+        }
+        c->second.timedOut = true;
+        const Line& line = lines_.at(c->second.line);
+        auto app = apps_.find(line.app);
+        if (app == apps_.end()) {
+            return;
+        }
+        service = app->second.service;
+        app->second.events->Post(
+            {call, LINE_CALLSTATE, line.instance, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_NOANSWER, 0},
+            {MessageSubject::Kind::Call, call});
+    }
+    std::fprintf(stderr, "lullwatch: line: call %s not connected after %llu s: ended as unanswered\n",
+                 Hex(call).c_str(), static_cast<unsigned long long>(ConnectTimeoutMs() / 1000));
+    std::fflush(stderr);
+    service->DeallocateCall(call);
+}
+
+bool LineRegistry::TimedOut(HCALL call) const {
+    std::lock_guard lock(mutex_);
+    auto c = calls_.find(call);
+    return c != calls_.end() && c->second.timedOut;
+}
+
 DWORD LineRegistry::AddRequest(HCALL call) {
     std::lock_guard lock(mutex_);
     auto it = calls_.find(call);
@@ -181,8 +237,11 @@ void LineRegistry::RequestCompleted(DWORD request, LONG result) {
 void LineRegistry::CallStateChanged(HCALL call, DWORD state, DWORD mode, DWORD param3) {
     std::lock_guard lock(mutex_);
     auto c = calls_.find(call);
-    if (c == calls_.end()) {
+    if (c == calls_.end() || c->second.timedOut) {
         return;
+    }
+    if (state == LINECALLSTATE_CONNECTED) {
+        c->second.connected = true;
     }
     const Line& line = lines_.at(c->second.line);
     PostLocked(line.app, {call, LINE_CALLSTATE, line.instance, state, mode, param3},
@@ -201,6 +260,15 @@ void LineRegistry::LineClosed(HLINE line) {
 }
 
 void LineRegistry::DeviceStateChanged(DWORD deviceId, DWORD state, DWORD param2, DWORD param3) {
+    PostDeviceState(deviceId, state, param2, param3);
+    health::DeviceStateChanged(deviceId, state, param2, param3);
+}
+
+void LineRegistry::OutageReason(DWORD deviceId, std::wstring text, std::string detail) {
+    health::OutageReason(deviceId, std::move(text), std::move(detail));
+}
+
+void LineRegistry::PostDeviceState(DWORD deviceId, DWORD state, DWORD param2, DWORD param3) {
     std::lock_guard lock(mutex_);
     for (const auto& [app, entry] : apps_) {
         LineMessage m{deviceId, LINE_LINEDEVSTATE, 0, state, param2, param3};

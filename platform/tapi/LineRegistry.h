@@ -5,6 +5,7 @@
 //
 // One mutex guards the tables. It is never held while a service operation or a callback runs, and
 // messages are only queued under it, so services may report from anywhere, even from inside an operation.
+// Device states and outage reasons also reach LineHealth (the Line indicator), after the mutex is let go.
 #pragma once
 
 #include "platform/tapi/EventThread.h"
@@ -59,6 +60,10 @@ public:
     std::optional<CallView> FindCall(HCALL call) const;
     // False when the call was already gone.
     bool RemoveCall(HCALL call);
+    // Starts the call's connect timeout (ConnectTimeout.h), run on its application's event thread.
+    void WatchConnect(HCALL call);
+    // True when the layer has ended the call for want of a connection: the service has forgotten it.
+    bool TimedOut(HCALL call) const;
     // A request about the call; 0 when the call is gone.
     DWORD AddRequest(HCALL call);
     void RemoveRequest(DWORD request);
@@ -70,6 +75,7 @@ public:
     void DeviceStateChanged(DWORD deviceId, DWORD state, DWORD param2, DWORD param3) override;
     void DeviceCreated(DWORD deviceId) override;
     void DeliverRaw(const LineMessage& message) override;
+    void OutageReason(DWORD deviceId, std::wstring text, std::string detail) override;
 
 private:
     struct App {
@@ -83,6 +89,8 @@ private:
     };
     struct Call {
         HLINE line;
+        bool connected = false; // has reached LINECALLSTATE_CONNECTED
+        bool timedOut = false;  // ended by the connect timeout
     };
     struct Request {
         HLINEAPP app;
@@ -91,6 +99,8 @@ private:
 
     LineRegistry() = default;
     bool Alive(const MessageSubject& subject) const;
+    void ConnectTimedOut(HCALL call);
+    void PostDeviceState(DWORD deviceId, DWORD state, DWORD param2, DWORD param3);
     DWORD NextHandleLocked();
     DWORD NextRequestLocked();
     void RemoveLineLocked(HLINE line);

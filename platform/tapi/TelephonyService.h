@@ -14,6 +14,12 @@
 // - Every request a service accepted (MakeCall or DropCall answering 0) gets exactly one
 //   RequestCompleted, even when the call ends first.
 // - After CloseLine, DeallocateCall or LineClosed the service no longer reports anything for that handle.
+// - A device that cannot carry calls for a while (no network, no registration, no modem) is reported
+//   with DeviceStateChanged(LINEDEVSTATE_OUTOFSERVICE), and LINEDEVSTATE_INSERVICE when it can again:
+//   the layer keeps the screen's Line indicator from these reports (LineHealth.h).
+// - The layer ends a call that has not reached LINECALLSTATE_CONNECTED within the connect timeout
+//   (ConnectTimeout.h) by itself: it tells the application DISCONNECTED with LINEDISCONNECTMODE_NOANSWER
+//   and deallocates the call at the service, which then reports nothing more about it.
 #pragma once
 
 #include "platform/tapi/Tapi.h"
@@ -54,6 +60,12 @@ public:
 
     // A new line device exists (DeviceCount already includes it): LINE_CREATE to every application.
     virtual void DeviceCreated(DWORD deviceId) = 0;
+
+    // Why the device cannot carry calls, in a few words for the screen ("Not registered") and a detail
+    // for the automation channel and the record (the answer that said so). Reported before (or while)
+    // the device is out of service: LINEDEVSTATE_OUTOFSERVICE then shows these words instead of the
+    // layer's own, until LINEDEVSTATE_INSERVICE. Delivers nothing to the applications.
+    virtual void OutageReason(DWORD deviceId, std::wstring text, std::string detail) = 0;
 
     // Delivers `message` as given to every initialised application and changes nothing else. For
     // simulators and tests that need a message no real event would produce.

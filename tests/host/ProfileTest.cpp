@@ -87,6 +87,7 @@ TEST(DeviceProfileTest, DefaultsWhenNothingIsSaid) {
     EXPECT_EQ(p.automation, DeviceProfile::Automation::Socket);
     EXPECT_EQ(p.sound.source, platform::wave::WaveConfig::Source::Generator);
     EXPECT_EQ(p.lineService, DeviceProfile::LineService::Simulated);
+    EXPECT_EQ(p.connectTimeoutMs, 90000u);
 }
 
 TEST(DeviceProfileTest, KeysSetTheirValues) {
@@ -96,7 +97,7 @@ TEST(DeviceProfileTest, KeysSetTheirValues) {
                {"screen", {{"frontend", "Headless"}, {"orientation", "landscape"}, {"zoom", "3"}}},
                {"automation", {{"channel", "stdio"}, {"socket", "/run/x.sock"}}},
                {"sound", {{"source", "recording"}, {"recording", "sounds/a.wav"}, {"loop", "yes"}}},
-               {"line", {{"service", "none"}}}},
+               {"line", {{"service", "none"}, {"connect_timeout", "45"}}}},
               &error);
     EXPECT_EQ(error, "");
     EXPECT_EQ(p.clockFactor, 2.5);
@@ -110,6 +111,14 @@ TEST(DeviceProfileTest, KeysSetTheirValues) {
     EXPECT_EQ(p.sound.recordingPath, "/profiles/sounds/a.wav");
     EXPECT_TRUE(p.sound.loop);
     EXPECT_EQ(p.lineService, DeviceProfile::LineService::None);
+    EXPECT_EQ(p.connectTimeoutMs, 45000u);
+    // A key of every service, so the service's own keys never see it.
+    EXPECT_EQ(
+        Parse({{"line", {{"service", "sip"}, {"user", "m"}, {"domain", "d"}, {"connect_timeout", "20"}}}},
+              &error)
+            .connectTimeoutMs,
+        20000u);
+    EXPECT_EQ(error, "");
 
     EXPECT_EQ(Parse({{"device", {{"data_root", "temporary"}}}}, &error).dataRoot,
               DeviceProfile::DataRoot::Temporary);
@@ -147,6 +156,9 @@ TEST(DeviceProfileTest, BadValuesNameTheFileSectionAndKey) {
         {{{"line", {{"service", "sip"}, {"user", "m"}, {"domain", "d"}, {"call-script", "busy"}}}},
          "p.ini, section [line], key call-script: not a key of the sip service"},
         {{{"line", {{"call-script", "sing"}}}}, "p.ini, section [line], key call-script"},
+        {{{"line", {{"connect_timeout", "0"}}}},
+         "p.ini, section [line], key connect_timeout: '0' is not a whole number of seconds from 1 to 3600"},
+        {{{"line", {{"connect_timeout", "1.5"}}}}, "p.ini, section [line], key connect_timeout"},
         {{{"device", {{"clock_factor", "10"}}}, {"sound", {{"source", "alsa"}}}},
          "p.ini, section [device], key clock_factor: must be 1 with a real microphone"},
     };

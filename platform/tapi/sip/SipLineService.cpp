@@ -36,10 +36,11 @@ std::shared_ptr<SipLineService> SipLineService::Start(const SipConfig& config, s
         SipLineService* self = service.get();
         self->stack_->Post([self] {
             self->registration_ = std::make_unique<SipRegistration>(
-                *self->stack_, self->config_, [self](bool registered) { self->OnRegistration(registered); });
+                *self->stack_, self->config_,
+                [self](bool registered, const std::string& why) { self->OnRegistration(registered, why); });
             if (const int err = self->registration_->Start(); err != 0) {
                 Say("cannot register with " + self->config_.registrar + ": " + std::strerror(err));
-                self->OnRegistration(false);
+                self->OnRegistration(false, std::strerror(err));
             }
         });
     }
@@ -250,11 +251,16 @@ void SipLineService::OnReport(HCALL call, CallOutcome outcome) {
     }
 }
 
-void SipLineService::OnRegistration(bool registered) {
-    Say(registered ? "registered with " + config_.registrar : "not registered with " + config_.registrar);
+void SipLineService::OnRegistration(bool registered, const std::string& why) {
+    Say(registered ? "registered with " + config_.registrar
+                   : "not registered with " + config_.registrar + (why.empty() ? "" : ": " + why));
     std::lock_guard lock(mutex_);
     const Registration before = registrationState_;
     registrationState_ = registered ? Registration::Registered : Registration::Failed;
+    if (events_ != nullptr && !registered) {
+        events_->OutageReason(0, L"Not registered",
+                              "registrar " + config_.registrar + (why.empty() ? "" : ": " + why));
+    }
     // The line starts out in service: only a failure, and the return after one, are news.
     if (events_ != nullptr && !(before == Registration::Pending && registered)) {
         events_->DeviceStateChanged(0, registered ? LINEDEVSTATE_INSERVICE : LINEDEVSTATE_OUTOFSERVICE, 0, 0);

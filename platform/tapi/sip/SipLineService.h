@@ -73,7 +73,7 @@ private:
     void PlaceOnStack(HCALL call, const std::string& uri);
     void HangUpOnStack(HCALL call);
     void OnReport(HCALL call, CallOutcome outcome);
-    void OnRegistration(bool registered);
+    void OnRegistration(bool registered, const std::string& why);
     void ReplyLocked(Call& call, LONG result);
 
     const SipConfig config_;

@@ -6,6 +6,7 @@
 #include "platform/tapi/sip/SipStack.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace platform::tapi::sipline {
 
@@ -17,7 +18,7 @@ std::uint64_t RetryMs(const SipConfig& config) {
 
 } // namespace
 
-SipRegistration::SipRegistration(SipStack& stack, const SipConfig& config, std::function<void(bool)> changed)
+SipRegistration::SipRegistration(SipStack& stack, const SipConfig& config, Changed changed)
     : stack_(stack), config_(config), changed_(std::move(changed)), retry_(new struct tmr) {
     tmr_init(retry_);
 }
@@ -69,7 +70,13 @@ void SipRegistration::OnResponse(int err, const struct sip_msg* msg, void* arg) 
     }
     if (self->registered_ != static_cast<int>(now)) {
         self->registered_ = now ? 1 : 0;
-        self->changed_(now);
+        std::string why;
+        if (msg != nullptr) {
+            why = std::to_string(msg->scode) + " " + std::string(msg->reason.p, msg->reason.l);
+        } else if (err != 0) {
+            why = std::strerror(err);
+        }
+        self->changed_(now, why);
     }
 }
 

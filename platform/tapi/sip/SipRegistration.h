@@ -6,6 +6,7 @@
 #include "platform/tapi/sip/SipConfig.h"
 
 #include <functional>
+#include <string>
 
 struct sipreg;
 struct tmr;
@@ -17,9 +18,11 @@ class SipStack;
 
 class SipRegistration {
 public:
-    // `changed(true)` when registered, `changed(false)` when an attempt fails; only on a change (the
-    // first answer always is one). Called on the stack's thread.
-    SipRegistration(SipStack& stack, const SipConfig& config, std::function<void(bool)> changed);
+    // `changed(true, ...)` when registered, `changed(false, why)` when an attempt fails (why: the
+    // registrar's status line, "408 Request Timeout", or the error); only on a change (the first answer
+    // always is one). Called on the stack's thread.
+    using Changed = std::function<void(bool registered, const std::string& why)>;
+    SipRegistration(SipStack& stack, const SipConfig& config, Changed changed);
     // Unregisters (on the stack's thread).
     ~SipRegistration();
     SipRegistration(const SipRegistration&) = delete;
@@ -35,7 +38,7 @@ private:
 
     SipStack& stack_;
     const SipConfig config_;
-    const std::function<void(bool)> changed_;
+    const Changed changed_;
     struct ::sipreg* registration_ = nullptr;
     struct ::tmr* retry_;
     int registered_ = -1; // -1 not yet known, 0 no, 1 yes
