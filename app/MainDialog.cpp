@@ -10,6 +10,7 @@
 #include "platform/shell/PowerApi.h"
 #include "settings/SettingsStore.h"
 #include "telephony/LineSetup.h"
+#include "telephony/TelephonyRetry.h"
 
 namespace {
 
@@ -95,13 +96,16 @@ BOOL CMainDialog::OnInitDialog() {
     if (TelephonyStartup(AfxGetInstanceHandle()) != 0) {
         MessageBox(L"Phone initialization error", L"Initialization error", kErrorStyle);
         TelephonyShutdown();
+        StartTelephonyRetry(m_hWnd, AfxGetInstanceHandle());
         return FALSE;
     }
+    StartTelephonyRetry(m_hWnd, AfxGetInstanceHandle()); // when no device carries voice
     return TRUE;
 }
 
 void CMainDialog::OnDestroy() {
     EndSession();
+    StopTelephonyRetry(m_hWnd);
     TelephonyShutdown();
     // No capture callback may reach the meter, nor a finished call this window, once it is gone.
     CancelCaptureRestart(this);

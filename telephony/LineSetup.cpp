@@ -101,6 +101,53 @@ LONG TelephonyStartup(HINSTANCE instance) {
     return 0;
 }
 
+bool TelephonyUsable() {
+    std::lock_guard guard(g_telephony.lock);
+    return g_telephony.hLineApp != 0 && g_telephony.currentDeviceId != kNoDevice;
+}
+
+LONG TelephonyRestart(HINSTANCE instance) {
+    HLINEAPP previous;
+    {
+        std::lock_guard guard(g_telephony.lock);
+        if (g_telephony.currentLine.hLine != 0 || g_telephony.hCall != 0 ||
+            g_telephony.callWindow != nullptr) {
+            return LINEERR_INUSE; // a placement is under way: not now
+        }
+        std::free(g_telephony.deviceTable);
+        g_telephony.deviceTable = nullptr;
+        g_telephony.deviceTableSize = 0;
+        previous = g_telephony.hLineApp;
+        g_telephony.hLineApp = 0;
+        g_telephony.lineDeviceCount = 0;
+        g_telephony.currentLine = LineInfo{};
+        g_telephony.currentDeviceId = kNoDevice;
+    }
+    if (previous != 0) {
+        lineShutdown(previous);
+    }
+    if (const LONG initialized = InitializeLine(instance); initialized != 0) {
+        std::lock_guard guard(g_telephony.lock);
+        g_telephony.hLineApp = 0;
+        return initialized;
+    }
+    bool noDevices;
+    {
+        std::lock_guard guard(g_telephony.lock);
+        noDevices = g_telephony.lineDeviceCount == 0;
+    }
+    if (noDevices) {
+        TelephonyShutdown();
+        return LINEERR_NODEVICE;
+    }
+    if (!AllocateDeviceTable()) {
+        TelephonyShutdown();
+        return LINEERR_NOMEM;
+    }
+    ChooseVoiceDevice();
+    return TelephonyUsable() ? 0 : LINEERR_NODEVICE;
+}
+
 void TelephonyShutdown() {
     HLINEAPP lineApp;
     {

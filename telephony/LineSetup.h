@@ -15,3 +15,13 @@ LONG TelephonyStartup(HINSTANCE instance);
 // Releases the device table and ends the use of TAPI. A second call finds nothing to do. It neither
 // drops a call nor closes the call's line.
 void TelephonyShutdown();
+
+// True when start-up has left a line that an alarm call can open: TAPI in use and a voice device chosen.
+bool TelephonyUsable();
+
+// One quiet start-up attempt, for retries after start-up failed or found no usable device: releases
+// what the previous attempt left, then a single lineInitialize (no waiting out LINEERR_REINIT) and the
+// device scan, with no message box. Returns 0 when a voice device is chosen; LINEERR_INUSE without
+// touching anything while a call is being placed; otherwise the reason (the lineInitialize error,
+// LINEERR_NODEVICE when there is no device or none carries voice). Window thread only.
+LONG TelephonyRestart(HINSTANCE instance);
