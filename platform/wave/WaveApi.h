@@ -4,9 +4,13 @@
 // 8-bit, mono PCM and nothing else. The caller lends it buffers (waveInPrepareHeader, waveInAddBuffer);
 // while recording, the device fills the queued buffers in order and returns each full one through the
 // callback given to waveInOpen with WIM_DATA (the WAVEHDR as the first parameter, WHDR_DONE set,
-// dwBytesRecorded = bytes filled). waveInStop returns the buffer being filled if it holds any bytes;
-// waveInReset returns every queued buffer. WIM_OPEN, every WIM_DATA and WIM_CLOSE are delivered in that
-// order on the device's own callback thread (one per open device), never on the caller's thread.
+// dwBytesRecorded = bytes filled). Sound that arrives while no buffer is queued is kept in the device's
+// own ring (4 s) and goes into the next buffers queued first, so a caller that cycles a single buffer
+// loses nothing; should the ring overflow, its oldest bytes are dropped and counted (the automation
+// command `sound state` shows the count). waveInStop returns the buffer being filled if it holds any bytes;
+// waveInReset returns every queued buffer; both empty the ring. WIM_OPEN, every WIM_DATA and WIM_CLOSE are
+// delivered in that order on the device's own callback thread (one per open device), never on the caller's
+// thread.
 //
 // What the calls wait for. No call waits for a callback: waveInStop, waveInReset and waveInClose mark
 // buffers done and queue their WIM_DATA for the callback thread, then return, so they are safe to call

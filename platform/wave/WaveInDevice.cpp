@@ -8,8 +8,11 @@
 namespace platform::wave {
 namespace {
 
-// 32 ms of sound: the finest step at which a buffer fills, and how soon a stop is seen.
-constexpr std::size_t kChunk = 256;
+// One read of the source: 125 ms, the ALSA period and the shortest buffer the program queues, so the
+// capture thread wakes once per period and a buffer of one period is handed over in one piece.
+constexpr std::size_t kPeriod = 1000;
+// What the device keeps while the program holds its buffers: 4 s, far longer than a callback takes.
+constexpr std::size_t kRingBytes = 32000;
 
 bool Usable(const WAVEHDR* h) {
     return h->lpData != nullptr && h->dwBufferLength > 0;
@@ -22,7 +25,7 @@ WaveInDevice::WaveInDevice(HWAVEIN handle, std::unique_ptr<CaptureSource> source
                            std::function<MMRESULT()> injectedFailure)
     : handle_(handle), source_(std::move(source)), errorHook_(std::move(errorHook)),
       injectedFailure_(std::move(injectedFailure)),
-      callbacks_(std::make_shared<CallbackThread>(handle, proc, instance)) {}
+      callbacks_(std::make_shared<CallbackThread>(handle, proc, instance)), ring_(kRingBytes) {}
 
 WaveInDevice::~WaveInDevice() {
     if (capture_.joinable()) {
@@ -75,6 +78,7 @@ MMRESULT WaveInDevice::AddBuffer(WAVEHDR* header) {
         header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
         header->dwBytesRecorded = 0;
         queue_.push_back(header);
+        DrainRing();
     }
     changed_.notify_all();
     return MMSYSERR_NOERROR;
@@ -106,6 +110,7 @@ MMRESULT WaveInDevice::Stop() {
             return MMSYSERR_INVALHANDLE;
         }
         started_ = false;
+        ring_.Clear();
         if (!queue_.empty() && queue_.front()->dwBytesRecorded > 0) {
             WAVEHDR* partial = queue_.front();
             queue_.pop_front();
@@ -124,6 +129,7 @@ MMRESULT WaveInDevice::Reset() {
             return MMSYSERR_INVALHANDLE;
         }
         started_ = false;
+        ring_.Clear();
         while (!queue_.empty()) {
             WAVEHDR* header = queue_.front();
             queue_.pop_front();
@@ -184,6 +190,8 @@ DeviceState WaveInDevice::State() const {
         state.headRecorded = queue_.front()->dwBytesRecorded;
         state.headLength = queue_.front()->dwBufferLength;
     }
+    state.ringed = ring_.Size();
+    state.dropped = dropped_;
     return state;
 }
 
@@ -196,26 +204,22 @@ std::string WaveInDevice::Describe() const {
         text += " (" + std::to_string(state.headRecorded) + " of " + std::to_string(state.headLength) +
                 " bytes recorded)";
     }
+    text += ", " + std::to_string(state.ringed) + " bytes waiting, " + std::to_string(state.dropped) +
+            " bytes dropped";
     if (source_) {
         text += "; " + source_->Describe();
     }
     return text;
 }
 
-bool WaveInDevice::WaitForWork(bool running, std::size_t* want, unsigned* generation) {
+bool WaveInDevice::WaitForWork(bool running, bool* want, unsigned* generation) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return closing_ || started_ || running; });
     if (closing_) {
         return false;
     }
     *generation = generation_;
-    *want = 0;
-    if (started_) {
-        // Up to the end of the buffer being filled, so a full buffer goes back as soon as it is full.
-        *want = queue_.empty() ? kChunk
-                               : std::min<std::size_t>(kChunk, queue_.front()->dwBufferLength -
-                                                                   queue_.front()->dwBytesRecorded);
-    }
+    *want = started_;
     return true;
 }
 
@@ -230,17 +234,17 @@ ReadResult WaveInDevice::ReadSource(BYTE* out, std::size_t max) {
 }
 
 void WaveInDevice::CaptureLoop() {
-    std::vector<BYTE> chunk(kChunk);
+    std::vector<BYTE> chunk(kPeriod);
     bool running = false;
     unsigned runningGeneration = 0;
-    std::size_t want = 0;
+    bool want = false;
     unsigned generation = 0;
     while (WaitForWork(running, &want, &generation)) {
-        if (running && (want == 0 || generation != runningGeneration)) {
+        if (running && (!want || generation != runningGeneration)) {
             source_->Stop(); // stopped, or stopped and started again since the last read
             running = false;
         }
-        if (want == 0) {
+        if (!want) {
             continue;
         }
         if (!running) {
@@ -253,7 +257,7 @@ void WaveInDevice::CaptureLoop() {
             running = true;
             runningGeneration = generation;
         }
-        const ReadResult got = ReadSource(chunk.data(), want);
+        const ReadResult got = ReadSource(chunk.data(), chunk.size());
         if (got.error != MMSYSERR_NOERROR) {
             source_->Stop();
             running = false;
@@ -284,6 +288,35 @@ void WaveInDevice::Deliver(const BYTE* data, std::size_t n) {
             Complete(header);
         }
     }
+    if (at == n) {
+        return;
+    }
+    const std::size_t dropped = ring_.Write(data + at, n - at);
+    if (dropped == 0) {
+        overflowing_ = false;
+        return;
+    }
+    if (!overflowing_ && dropped_ == 0) {
+        std::fprintf(stderr,
+                     "lullwatch: no buffer came back to the sound input device for %zu s; the oldest sound "
+                     "is being dropped (see 'sound state')\n",
+                     ring_.Capacity() / 8000);
+    }
+    overflowing_ = true;
+    dropped_ += dropped;
+}
+
+void WaveInDevice::DrainRing() {
+    while (ring_.Size() > 0 && !queue_.empty()) {
+        WAVEHDR* header = queue_.front();
+        header->dwBytesRecorded +=
+            static_cast<DWORD>(ring_.Read(reinterpret_cast<BYTE*>(header->lpData) + header->dwBytesRecorded,
+                                          header->dwBufferLength - header->dwBytesRecorded));
+        if (header->dwBytesRecorded == header->dwBufferLength) {
+            queue_.pop_front();
+            Complete(header);
+        }
+    }
 }
 
 void WaveInDevice::Complete(WAVEHDR* header) {
@@ -298,6 +331,7 @@ void WaveInDevice::Fail(MMRESULT code, const std::string& detail) {
     failed_ = true;
     failure_ = detail;
     started_ = false;
+    ring_.Clear();
     while (!queue_.empty()) {
         WAVEHDR* header = queue_.front();
         queue_.pop_front();

@@ -1,16 +1,21 @@
 // One open wave-input device: the queue of buffers lent by the program, the device's state (stopped,
 // recording, failed, closing), its capture thread and its callback thread.
 //
-// The capture thread reads the source a chunk at a time while the device records, and copies each
-// chunk into the buffers at the head of the queue under the device's lock; a buffer that is full
-// leaves the queue marked done and its WIM_DATA goes to the callback thread. While no buffer is queued
-// the sound read is dropped, as a real device would. The lock is held only for that copy and for the
+// The capture thread reads the source a period (125 ms) at a time while the device records, and copies
+// each period into the buffers at the head of the queue under the device's lock; a buffer that is full
+// leaves the queue marked done and its WIM_DATA goes to the callback thread. Sound that arrives while no
+// buffer is queued goes into the device's ring (SampleRing, 4 s), and the next buffer queued is filled
+// from the ring first, so a program that cycles one buffer loses nothing while it holds it. Should the
+// ring overflow, the oldest bytes are dropped and counted (DeviceState::dropped, `sound state`), and
+// the first loss of a recording is logged. Stop, Reset and a failure empty the ring: sound recorded
+// before a stop never lands after the next start. The lock is held only for that copy and for the
 // API calls' bookkeeping, never while a callback runs or a source waits, so no API call can be held
 // up by a callback (see WaveApi.h for the guarantees this gives the program). The source's Wake is
 // called under the lock (it never blocks); its other calls are made on the capture thread without it.
 #pragma once
 
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -20,6 +25,7 @@
 
 #include "platform/wave/CallbackThread.h"
 #include "platform/wave/CaptureSource.h"
+#include "platform/wave/SampleRing.h"
 
 namespace platform::wave {
 
@@ -31,6 +37,8 @@ struct DeviceState {
     std::size_t queued = 0; // buffers in the queue
     DWORD headRecorded = 0; // bytes recorded so far into the first of them
     DWORD headLength = 0;
+    std::size_t ringed = 0;    // bytes waiting in the ring for the next buffer
+    std::uint64_t dropped = 0; // bytes lost to a full ring since the open
 };
 
 struct ErrorHook {
@@ -64,16 +72,19 @@ public:
     MMRESULT Close();
 
     DeviceState State() const;
-    // "recording, 1 buffer queued (120 of 8000 bytes recorded); <source>" and the like.
+    // "recording, 1 buffer queued (120 of 8000 bytes recorded), 0 bytes waiting, 0 bytes dropped;
+    // <source>" and the like.
     std::string Describe() const;
 
 private:
     void CaptureLoop();
     // Waits until the device records, is stopped while the source runs, or closes (false). `want` is
     // how many samples to read next (0: stop the source).
-    bool WaitForWork(bool running, std::size_t* want, unsigned* generation);
+    bool WaitForWork(bool running, bool* want, unsigned* generation);
     ReadResult ReadSource(BYTE* out, std::size_t max);
     void Deliver(const BYTE* data, std::size_t n);
+    // Fills the queued buffers from the ring, oldest sound first.
+    void DrainRing();
     void Complete(WAVEHDR* header);
     void Fail(MMRESULT code, const std::string& detail);
 
@@ -92,6 +103,9 @@ private:
     bool failed_ = false;
     std::string failure_;
     bool closing_ = false;
+    SampleRing ring_;
+    std::uint64_t dropped_ = 0;
+    bool overflowing_ = false; // the ring dropped bytes and has not had room since
 };
 
 } // namespace platform::wave

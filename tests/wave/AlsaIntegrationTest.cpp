@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 
 #include "PulseServer.h"
 #include "WaveTestSupport.h"
@@ -30,11 +29,28 @@ protected:
         server_.Kill();
     }
 
-    // Records the monitor of the sink.
-    void OpenMonitor() {
+    // Records the monitor of the sink into `count` cycling buffers of `bytes`.
+    void OpenMonitor(std::size_t count = 4, std::size_t bytes = 800) {
         Configure({{"source", "alsa"}, {"alsa_device", "pulse:lw.monitor"}});
         recorder_ = std::make_unique<Recorder>(log_);
-        recorder_->Start(4, 800);
+        recorder_->Start(count, bytes);
+    }
+
+    // 20 s of noise played into the sink reach one cycling buffer of `bytes` whole: `buffers` of them
+    // (one more when the noise does not begin on a buffer's edge) hold it end to end.
+    void ExpectEveryByte(std::size_t bytes, std::size_t buffers) {
+        OpenMonitor(1, bytes);
+        ASSERT_TRUE(log_.WaitFor(1, WIM_DATA)) << "no sound from the monitor";
+        const std::vector<BYTE> played = NoiseBytes(20 * 8000, 5);
+        std::string error;
+        ASSERT_TRUE(server_.Play(played, &error)) << error;
+        EXPECT_TRUE(WaitUntil([&] { return Cover(log_.Events(), played).found; }))
+            << "the played bytes were not captured unchanged and whole";
+        EXPECT_EQ(WaveService::Instance().State().dropped, 0u);
+        recorder_->StopAndClose();
+        const Coverage got = Cover(log_.Events(), played);
+        EXPECT_GE(got.buffers, buffers);
+        EXPECT_LE(got.buffers, buffers + 1);
     }
 
     std::vector<BYTE> Captured() const {
@@ -54,11 +70,7 @@ TEST_F(AlsaIntegrationTest, CapturedBytesAreThePlayedBytes) {
     OpenMonitor();
     ASSERT_TRUE(log_.WaitFor(1, WIM_DATA)) << "no sound from the monitor";
 
-    std::vector<BYTE> played(8000); // one second of noise: no stretch of it appears by chance
-    std::mt19937 rng(99);
-    for (auto& b : played) {
-        b = static_cast<BYTE>(rng());
-    }
+    const std::vector<BYTE> played = NoiseBytes(8000, 99); // no stretch of it appears by chance
     std::string error;
     ASSERT_TRUE(server_.Play(played, &error)) << error;
 
@@ -68,6 +80,14 @@ TEST_F(AlsaIntegrationTest, CapturedBytesAreThePlayedBytes) {
     });
     EXPECT_TRUE(found) << "the played bytes were not captured unchanged";
     recorder_->StopAndClose();
+}
+
+TEST_F(AlsaIntegrationTest, OneCyclingBufferGetsEveryPlayedByteAtAveraging1) {
+    ExpectEveryByte(1000, 160);
+}
+
+TEST_F(AlsaIntegrationTest, OneCyclingBufferGetsEveryPlayedByteAtAveraging8) {
+    ExpectEveryByte(8000, 20);
 }
 
 TEST_F(AlsaIntegrationTest, AServerThatGoesAwayIsReported) {

@@ -137,11 +137,12 @@ void PulseServer::Kill() {
     }
 }
 
-bool PulseServer::Run(const std::vector<std::string>& argv, std::string* output) {
+bool PulseServer::Run(const std::vector<std::string>& argv, std::string* output,
+                      std::chrono::milliseconds deadline) {
     const std::string outFile = dir_.Path() + "/client-output.txt";
     std::remove(outFile.c_str());
     const pid_t pid = Spawn(Find(argv[0]), argv, outFile);
-    const int status = pid > 0 ? Reap(pid, kDeadline) : -1;
+    const int status = pid > 0 ? Reap(pid, deadline) : -1;
     if (status == -1 && pid > 0) {
         kill(pid, SIGKILL);
         Reap(pid, kDeadline);
@@ -157,7 +158,7 @@ bool PulseServer::Play(const std::vector<BYTE>& bytes, std::string* error) {
     std::string output;
     if (!Run({"pacat", "--playback", "--raw", "--format=u8", "--rate=8000", "--channels=1", "--device=lw",
               file},
-             &output)) {
+             &output, kDeadline + std::chrono::milliseconds(bytes.size() / 8))) { // 8 bytes per ms
         *error = "pacat failed: " + output;
         return false;
     }

@@ -35,8 +35,10 @@ public:
     // Plays raw unsigned 8-bit 8000 Hz mono bytes into the sink and waits until the player ends.
     bool Play(const std::vector<BYTE>& bytes, std::string* error);
 
-    // Runs a client program with arguments and returns what it printed; false if it failed.
-    bool Run(const std::vector<std::string>& argv, std::string* output);
+    // Runs a client program with arguments and returns what it printed; false if it failed or did not
+    // end within `deadline`.
+    bool Run(const std::vector<std::string>& argv, std::string* output,
+             std::chrono::milliseconds deadline = kDeadline);
 
     // The server's own messages, for a failure's explanation.
     std::string Log() const;

@@ -83,8 +83,9 @@ TEST(SoundCommand, ASwitchReachesTheRecordingDevice) {
 
     ASSERT_TRUE(RunSoundCommand({"noise", "100"}).ok);
     const std::size_t seen = log.Events().size();
-    // Two buffers later the whole buffer was recorded after the switch.
-    ASSERT_TRUE(log.WaitFor(seen + 2, WIM_DATA));
+    // The device reads 1000 bytes at a time and may hold up to one read for the next buffers: eleven
+    // buffers of 200 later, the whole buffer was recorded after the switch.
+    ASSERT_TRUE(log.WaitFor(seen + 11, WIM_DATA));
     EXPECT_NEAR(MeanUpwardExcursion(log.Events().back().data), 50.0, 6.0);
 
     recorder.StopAndClose();

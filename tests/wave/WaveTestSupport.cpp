@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <thread>
 
 namespace wavetest {
@@ -156,6 +158,39 @@ double MeanUpwardExcursion(const std::vector<BYTE>& bytes) {
         }
     }
     return count == 0 ? 0.0 : sum / count;
+}
+
+std::vector<BYTE> NoiseBytes(std::size_t n, unsigned seed) {
+    std::vector<BYTE> bytes(n);
+    std::mt19937 rng(seed);
+    for (auto& b : bytes) {
+        b = static_cast<BYTE>(rng());
+    }
+    return bytes;
+}
+
+Coverage Cover(const std::vector<Event>& events, const std::vector<BYTE>& played) {
+    std::vector<BYTE> all;
+    std::vector<std::size_t> ends; // where each buffer ends in `all`
+    for (const auto& e : events) {
+        if (e.message == WIM_DATA) {
+            all.insert(all.end(), e.data.begin(), e.data.end());
+            ends.push_back(all.size());
+        }
+    }
+    Coverage c;
+    const auto at = std::search(all.begin(), all.end(), played.begin(), played.end());
+    if (at == all.end() || played.empty()) {
+        return c;
+    }
+    c.found = true;
+    const auto first = static_cast<std::size_t>(at - all.begin());
+    std::size_t start = 0;
+    for (const std::size_t end : ends) {
+        c.buffers += (start < first + played.size() && end > first) ? 1 : 0;
+        start = end;
+    }
+    return c;
 }
 
 void WriteU8Wav(const std::string& path, const std::vector<BYTE>& samples) {

@@ -103,6 +103,18 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 // The mean excursion above 128 of the bytes above 128 (0 when none).
 double MeanUpwardExcursion(const std::vector<BYTE>& bytes);
 
+// `n` bytes of seeded noise over the whole 0..255 range: no stretch of a few hundred of them appears
+// anywhere else by chance.
+std::vector<BYTE> NoiseBytes(std::size_t n, unsigned seed);
+
+// Where `played` lies in the recorded bytes of the WIM_DATA events, end to end: whether it is there
+// unchanged and without a gap, and how many buffers hold a part of it.
+struct Coverage {
+    bool found = false;
+    std::size_t buffers = 0;
+};
+Coverage Cover(const std::vector<Event>& events, const std::vector<BYTE>& played);
+
 // Writes an 8000 Hz unsigned 8-bit mono WAV file.
 void WriteU8Wav(const std::string& path, const std::vector<BYTE>& samples);
 
