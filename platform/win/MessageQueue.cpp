@@ -9,8 +9,9 @@
 namespace platform::win {
 namespace {
 
-// The longest a waiting thread sleeps without looking again: timer deadlines are real times derived
-// from the device clock, whose speed may change while the thread waits.
+// The longest a thread with a timer sleeps without looking again: timer deadlines are real times derived
+// from the device clock, whose speed may change while the thread waits. A thread without timers sleeps
+// until an event comes.
 constexpr std::chrono::milliseconds kLongestWait{100};
 
 } // namespace
@@ -169,14 +170,17 @@ void MessageQueue::waitForEvents(std::uint64_t seen) {
         NotifyStateChanged(); // someone may wait for this thread to become idle
         lock.lock();
     }
-    auto deadline = std::chrono::steady_clock::now() + kLongestWait;
     std::uint64_t firstDue = UINT64_MAX;
     for (const auto& t : timers_) {
         firstDue = std::min(firstDue, t.dueMs);
     }
-    if (firstDue != UINT64_MAX) {
-        deadline = std::min(deadline, Clock::RealTimeAt(firstDue));
+    if (firstDue == UINT64_MAX) {
+        // No timer: only an event can give this thread work, so it sleeps until one comes.
+        cv_.wait(lock, [&] { return events_ != seen; });
+        return;
     }
+    const auto deadline =
+        std::min(std::chrono::steady_clock::now() + kLongestWait, Clock::RealTimeAt(firstDue));
     cv_.wait_until(lock, deadline, [&] { return events_ != seen; });
     if (events_ == seen && firstDue != UINT64_MAX && Clock::NowMs() >= firstDue) {
         idle_.store(false, std::memory_order_release); // a timer is due: there is work again
