@@ -1,31 +1,38 @@
 #!/usr/bin/env bash
-# The capture's CPU time against arecord's on the same source.
+# The whole monitor's cost while it listens, against arecord on the same source.
 #
 # Starts a private PulseAudio server with one null sink "lw" (8000 Hz, unsigned 8-bit, mono), plays noise
-# into it, and captures its monitor through ALSA for the same time: with capture_cpu (the program's
-# capture, detector and a live level meter on a window thread) and with arecord. Prints the CPU time
-# (user + system) of each whole process and their ratio (the target is at most 1.5). arecord runs twice:
-# with its own ALSA period and with the period the wave device asks for (1000 frames; ALSA_PERIOD changes
-# it), which shows how much of the difference is the device's wake-up rate.
+# into it, and captures its monitor through ALSA for the same time with:
+#   lullwatch (headless)   the whole program: capture, detector, live meter, automation socket, line;
+#   arecord                the floor: ALSA capture to a file and nothing else;
+#   lullwatch (SDL, Xvfb)  the same program with its SDL window on a private Xvfb server (when Xvfb is
+#                          installed).
+# The runs are interleaved, one of each per round, ROUNDS rounds (3). For each run it prints the CPU time
+# of the whole process (user + system), its voluntary context switches per second and its peak resident
+# memory, then the median ratios. It prints figures and asserts nothing.
 #
 #   bench/audio/capture-cpu.sh [build-dir] [seconds]      (defaults: build, 60)
 set -euo pipefail
 
 build=${1:-build}
 seconds=${2:-60}
-alsa_period=${ALSA_PERIOD:-1000}
-bench=$build/bench/audio/capture_cpu
-[[ -x $bench ]] || { echo "capture-cpu.sh: $bench is not built" >&2; exit 1; }
-for tool in pulseaudio pacat pactl arecord sox; do
+rounds=${ROUNDS:-3}
+here=$(cd "$(dirname "$0")" && pwd)
+program=$build/app/lullwatch
+profile=$here/../../profiles/desktop.ini
+[[ -x $program ]] || { echo "capture-cpu.sh: $program is not built" >&2; exit 1; }
+for tool in pulseaudio pacat pactl arecord sox /usr/bin/time timeout; do
     command -v "$tool" >/dev/null || { echo "capture-cpu.sh: $tool is missing" >&2; exit 1; }
 done
 
 tmp=$(mktemp -d)
 server=
 player=
+xvfb=
 cleanup() {
     [[ -n $player ]] && kill "$player" 2>/dev/null || true
     [[ -n $server ]] && kill "$server" 2>/dev/null || true
+    [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null || true
     wait 2>/dev/null || true
     rm -rf "$tmp"
 }
@@ -33,6 +40,7 @@ trap cleanup EXIT
 
 # The server lives in the temporary folder and nowhere else.
 mkdir -p "$tmp/run" "$tmp/home"
+chmod 700 "$tmp/run"
 echo "autospawn = no" > "$tmp/client.conf"
 export XDG_RUNTIME_DIR=$tmp/run HOME=$tmp/home PULSE_RUNTIME_PATH=$tmp/run/pulse
 export PULSE_SERVER=unix:$tmp/run/pulse/native PULSE_CLIENTCONFIG=$tmp/client.conf
@@ -46,35 +54,67 @@ for _ in $(seq 100); do
 done
 pactl info > /dev/null || { echo "capture-cpu.sh: pulseaudio did not come up" >&2; cat "$tmp/server.log" >&2; exit 1; }
 
-# Something to hear for both runs: noise at about a third of full scale.
-sox -n -r 8000 -c 1 -b 8 -e unsigned-integer -t raw "$tmp/noise.raw" synth $((2 * seconds + 30)) whitenoise vol 0.3
+display=
+if command -v Xvfb > /dev/null; then
+    for n in $(seq 90 120); do
+        [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
+        Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp 2> "$tmp/xvfb.log" &
+        xvfb=$!
+        display=:$n
+        break
+    done
+    for _ in $(seq 100); do
+        [[ -e /tmp/.X11-unix/X${display#:} ]] && break
+        sleep 0.1
+    done
+fi
+
+# Something to hear for every run: noise at about a third of full scale.
+runs=$((rounds * 3))
+sox -n -r 8000 -c 1 -b 8 -e unsigned-integer -t raw "$tmp/noise.raw" synth $((runs * (seconds + 5) + 30)) \
+    whitenoise vol 0.3
 pacat --playback --raw --format=u8 --rate=8000 --channels=1 --device=lw "$tmp/noise.raw" 2> /dev/null &
 player=$!
 
-# Runs a command (its output to the file given first) and prints the CPU time, user + system in seconds,
-# that the whole process used: bash's `times` in a subshell of its own counts just that child.
-cpu_of() {
-    local out=$1
-    shift
-    (
-        "$@" > "$out"
-        times
-    ) | awk 'NR == 2 {
-        split($1, u, /[ms]/); split($2, s, /[ms]/);
-        printf "%.3f", u[1] * 60 + u[2] + s[1] * 60 + s[2] }'
+# Runs a command for `seconds` and prints "cpu-seconds voluntary-switches-per-second peak-rss-kb" of the
+# whole process (GNU time: user + system, voluntary context switches, maximum resident set).
+measure() {
+    /usr/bin/time -o "$tmp/time.txt" -f "%U %S %w %M" "$@" > "$tmp/run.out" 2>&1 || true
+    tail -n 1 "$tmp/time.txt" | awk -v s="$seconds" '{ printf "%.2f %.1f %d", $1 + $2, $3 / s, $4 }'
 }
 
-capture=$(cpu_of "$tmp/capture.out" "$bench" --alsa pulse:lw.monitor --seconds "$seconds")
-arecord=$(cpu_of /dev/null arecord -q -D pulse:lw.monitor -f U8 -r 8000 -c 1 -d "$seconds" "$tmp/arecord.wav")
-same=$(cpu_of /dev/null arecord -q -D pulse:lw.monitor -f U8 -r 8000 -c 1 --period-size="$alsa_period" \
-    --buffer-size=8192 -d "$seconds" "$tmp/same.wav")
-buffers=$(awk '$1 == "buffers" { print $2 }' "$tmp/capture.out")
-echo "seconds            $seconds"
-echo "capture_cpu        ${capture} s CPU, $buffers buffers shown"
-echo "arecord            ${arecord} s CPU, $(stat -c %s "$tmp/arecord.wav") bytes written"
-echo "arecord, period $alsa_period ${same} s CPU"
-awk -v a="$capture" -v b="$arecord" -v c="$same" 'BEGIN {
-    if (b > 0) printf "ratio              %.2f (target at most 1.5)\n", a / b;
-    else print "ratio              arecord used no measurable CPU";
-    if (c > 0) printf "ratio, same period %.2f\n", a / c;
-}'
+# The monitor with the front-end given, ended with SIGTERM after `seconds`.
+monitor=(--profile "$profile" --set sound.alsa_device=pulse:lw.monitor --set sound.volume=memory
+    --set device.data_root=temporary --set screen.frontend)
+
+printf "%-24s %10s %12s %12s\n" run "CPU s" "vol. csw/s" "peak RSS MB"
+: > "$tmp/figures"
+show() {
+    local name=$1 figures=$2
+    echo "$name $figures" >> "$tmp/figures"
+    awk -v n="$name" '{ printf "%-24s %10.2f %12.1f %12.1f\n", n, $1, $2, $3 / 1024 }' <<< "$figures"
+}
+for round in $(seq "$rounds"); do
+    show "headless.$round" "$(measure timeout -s TERM "$seconds" "$program" "${monitor[@]}"=headless)"
+    show "arecord.$round" "$(measure arecord -q -D pulse:lw.monitor -f U8 -r 8000 -c 1 -d "$seconds" "$tmp/a.wav")"
+    if [[ -n $display ]]; then
+        show "sdl.$round" "$(measure env DISPLAY="$display" timeout -s TERM "$seconds" "$program" "${monitor[@]}"=sdl)"
+    fi
+done
+
+# Medians over the rounds, and the ratios of the medians.
+awk '
+    { split($1, k, "."); cpu[k[1]] = cpu[k[1]] " " $2; csw[k[1]] = csw[k[1]] " " $3; rss[k[1]] = rss[k[1]] " " $4 }
+    function median(list,   v, n, i, j, t) {
+        n = split(list, v, " ")
+        for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (v[j] + 0 < v[i] + 0) { t = v[i]; v[i] = v[j]; v[j] = t }
+        return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+    }
+    END {
+        printf "\nmedians over the rounds      CPU s   vol. csw/s  peak RSS MB\n"
+        for (r in cpu) printf "%-24s %10.2f %12.1f %12.1f\n", r, median(cpu[r]), median(csw[r]), median(rss[r]) / 1024
+        if (median(cpu["arecord"]) > 0)
+            printf "\nCPU headless / arecord      %.2f (goal at most 1.2)\n", median(cpu["headless"]) / median(cpu["arecord"])
+        if (("sdl" in cpu) && median(cpu["headless"]) > 0)
+            printf "CPU SDL / headless          %.2f (goal at most 1.3)\n", median(cpu["sdl"]) / median(cpu["headless"])
+    }' "$tmp/figures"
