@@ -2,6 +2,7 @@
 
 #include "app/MainDialog.h"
 #include "app/MonitorSession.h"
+#include "platform/record/Record.h"
 #include "platform/wave/WaveApi.h"
 #include "settings/SettingsStore.h"
 
@@ -53,6 +54,7 @@ void CMainDialog::OnRunStop() {
     }
     if (BeginSession(this)) {
         g_session.alarmArmed.store(true, std::memory_order_release);
+        platform::record::Armed();
     }
 }
 
@@ -77,6 +79,7 @@ void CountdownTick(HWND hwnd, UINT /*message*/, UINT_PTR /*timerId*/, DWORD /*ti
             dialog->m_runButton.SetWindowText(L"Stop");
         }
         g_session.alarmArmed.store(true, std::memory_order_release);
+        platform::record::Armed();
     } else {
         g_session.countdownTicks.store(ticks + 1);
         if (CMainDialog* dialog = MainDialog()) {
@@ -118,6 +121,8 @@ BOOL BeginSession(CMainDialog* dialog) {
     waveOutSetVolume(WAVE_MAPPER, 0);
 
     g_session.sessionActive.store(true);
+    platform::record::SessionStarted(number, step, g_settings.averagingPeriod, g_settings.sensitivityFactor,
+                                     g_settings.noiseLength);
     return TRUE;
 }
 
@@ -131,6 +136,7 @@ void EndSession() {
     }
     g_session.countdownTicks.store(0);
     g_session.sessionActive.store(false);
+    platform::record::SessionStopped();
 
     if (dialog != nullptr) {
         EnableSessionFields(*dialog, TRUE);

@@ -7,6 +7,7 @@
 #include "audio/SoundCapture.h"
 #include "audio/SoundLevel.h"
 #include "platform/afx/Afx.h"
+#include "platform/record/Record.h"
 #include "platform/shell/PowerApi.h"
 #include "settings/MonitorSettings.h"
 #include "telephony/AlarmCall.h"
@@ -36,6 +37,7 @@ CWinThread* g_alarmThread = nullptr;
 void OnCaptureBuffer(const BYTE* samples, DWORD count) {
     const std::int32_t factor = std::max(g_settings.sensitivityFactor.load(), kMinSensitivityFactor);
     const std::int32_t level = MeasureSoundLevel(samples, count, factor, g_settings.noiseLength.load());
+    platform::record::Level(level);
     ShowLevel(std::min(level, kMeterTop));
     // Arming publishes the alarm step and the phone number.
     if (!g_session.alarmArmed.load(std::memory_order_acquire)) {
@@ -43,6 +45,7 @@ void OnCaptureBuffer(const BYTE* samples, DWORD count) {
     }
     SystemIdleTimerReset();
     if (level >= static_cast<std::int32_t>(g_settings.alarmStep.load())) {
+        platform::record::Alarm(level, g_settings.alarmStep.load());
         StartAlarmThread(g_settings.phoneNumber);
     }
 }

@@ -1,6 +1,8 @@
 #include "platform/afx/CFile.h"
 
 #include "platform/fs/NativePath.h"
+#include "platform/record/Detail.h"
+#include "platform/record/Record.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -28,6 +30,15 @@ void SyncFolderOf(const std::string& path) {
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+// Tells the night's record that a file was replaced ("settings") or could not be ("settings-failed").
+bool Recorded(bool written, const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    platform::record::Note(written ? "settings" : "settings-failed",
+                           platform::record::DetailText({{"file", name}}));
+    return written;
 }
 
 } // namespace
@@ -70,12 +81,14 @@ BOOL CFile::OpenReplacement(const std::string& path) {
     struct stat existing {};
     const bool exists = ::stat(path.c_str(), &existing) == 0;
     if (exists && (S_ISDIR(existing.st_mode) || ::access(path.c_str(), W_OK) != 0)) {
+        Recorded(false, path);
         Reset();
         return FALSE;
     }
     m_tempPath = TempPathFor(path);
     m_fd = ::open(m_tempPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (m_fd < 0) {
+        Recorded(false, path);
         Reset();
         return FALSE;
     }
@@ -156,6 +169,7 @@ BOOL CFile::CommitReplacement() {
     bool ok = !m_failed && ::fsync(m_fd) == 0;
     ok = ::close(m_fd) == 0 && ok;
     ok = ok && ::rename(m_tempPath.c_str(), m_path.c_str()) == 0;
+    Recorded(ok, m_path);
     if (ok) {
         SyncFolderOf(m_path);
     } else {

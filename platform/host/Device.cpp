@@ -4,6 +4,7 @@
 #include "platform/controls/ControlClasses.h"
 #include "platform/fs/AppDataRoot.h"
 #include "platform/fs/NativePath.h"
+#include "platform/record/Record.h"
 #include "platform/screen/HeadlessFrontEnd.h"
 #include "platform/screen/StatusText.h"
 #include "platform/tapi/ConnectTimeout.h"
@@ -75,6 +76,10 @@ bool Device::StartServices(std::string* error) {
         fs::SetAppDataRoot(
             fs::FromNativePath(std::filesystem::absolute(profile_.dataFolder).lexically_normal().string()));
         break;
+    }
+    if (const std::wstring root = fs::AppDataRoot(); !root.empty()) {
+        record::Start(
+            {fs::ToNativePath(root) + "/Lullwatch", profile_.recordKeepDays, profile_.recordEnabled}, name_);
     }
     desktop::SetScreenSize(profile_.landscape ? 320 : 240, profile_.landscape ? 240 : 320);
     controls::RegisterControlClasses();
@@ -176,6 +181,7 @@ void Device::Stop() {
         return;
     }
     started_ = false;
+    record::Stop(0); // when the program did not get to run; after it ran, the host has stopped it already
     signals_.reset();
     if (stdio_) {
         stdio_->Stop();

@@ -146,6 +146,28 @@ std::map<std::string, KeyParser> AutomationParsers(const std::string& profileDir
     };
 }
 
+std::map<std::string, KeyParser> RecordParsers() {
+    return {
+        {"enabled",
+         [](const std::string& v, DeviceProfile* p, std::string* why) {
+             *why = "'" + v + "' is not yes or no";
+             int i = 0;
+             p->recordEnabled = Choice(v, {"yes", "no"}, &i) && i == 0;
+             return Choice(v, {"yes", "no"}, &i);
+         }},
+        {"keep_days",
+         [](const std::string& v, DeviceProfile* p, std::string* why) {
+             *why = "'" + v + "' is not a whole number from 1 to 3650";
+             double days = 0;
+             if (!Number(v, &days) || days != static_cast<int>(days) || days < 1 || days > 3650) {
+                 return false;
+             }
+             p->recordKeepDays = static_cast<int>(days);
+             return true;
+         }},
+    };
+}
+
 // [line] connect_timeout, common to every service: whole seconds, 1 to 3600.
 bool ParseConnectTimeout(const ProfileFile& file, Keys* keys, DeviceProfile* profile, std::string* error) {
     const auto it = keys->find("connect_timeout");
@@ -208,12 +230,13 @@ bool ParseSound(const ProfileFile& file, const Keys& keys, DeviceProfile* profil
 
 bool ParseDeviceProfile(const ProfileFile& file, DeviceProfile* profile, std::string* error) {
     DeviceProfile result;
-    static const std::set<std::string> kSections = {"device", "screen", "automation", "sound", "line"};
+    static const std::set<std::string> kSections = {"device", "screen", "automation",
+                                                    "sound",  "line",   "record"};
     for (const auto& [section, keys] : file.sections) {
         if (kSections.count(section) == 0) {
             *error = file.path + ": unknown section [" + section +
                      "] (known: [device] [screen] [automation] "
-                     "[sound] [line])";
+                     "[sound] [line] [record])";
             return false;
         }
     }
@@ -226,7 +249,8 @@ bool ParseDeviceProfile(const ProfileFile& file, DeviceProfile* profile, std::st
         !ParseSection(file.path, "automation", keysOf("automation"), AutomationParsers(file.directory),
                       &result, error) ||
         !ParseSound(file, keysOf("sound"), &result, error) ||
-        !ParseLine(file, keysOf("line"), &result, error)) {
+        !ParseLine(file, keysOf("line"), &result, error) ||
+        !ParseSection(file.path, "record", keysOf("record"), RecordParsers(), &result, error)) {
         return false;
     }
     if (result.sound.source == wave::WaveConfig::Source::Alsa && result.clockFactor != 1) {

@@ -30,6 +30,9 @@
 //                                the service (1 to 3600, default 90)
 //   ...                          the service's keys: see platform/tapi/simulated/SimulatedLineConfig.h
 //                                and platform/tapi/sip/SipConfig.h
+//   [record]                     the night's record, night.sqlite in the settings folder
+//   enabled = yes|no             keep the record (default yes)
+//   keep_days = <n>              nights older than this many days are removed at start, 1..3650 (default 30)
 #pragma once
 
 #include "platform/host/ProfileFile.h"
@@ -65,6 +68,9 @@ struct DeviceProfile {
     tapi::SimulatedLineConfig simulatedLine;
     tapi::sipline::SipConfig sipLine;
     std::uint64_t connectTimeoutMs = tapi::kDefaultConnectTimeoutMs;
+
+    bool recordEnabled = true;
+    int recordKeepDays = 30;
 };
 
 // Interprets the file; false with `error` ("<file>, section [<s>], key <k>: <problem>").

@@ -6,6 +6,7 @@
 #include "platform/host/Device.h"
 #include "platform/host/ProfileSearch.h"
 #include "platform/host/ProgramResources.h"
+#include "platform/record/Record.h"
 #include "platform/win/Resources.h"
 
 #include <cstdio>
@@ -77,6 +78,7 @@ int Run(int argc, char** argv) {
     }
     std::fprintf(stderr, "%s: profile %s\n", name.c_str(), profilePath.c_str());
     const int code = AfxWinMain(resources::ProgramInstance());
+    record::Stop(code);
     device.ProgramFinished();
     return code;
 }

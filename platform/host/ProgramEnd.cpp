@@ -1,5 +1,6 @@
 #include "platform/host/ProgramEnd.h"
 
+#include "platform/record/Record.h"
 #include "platform/win/Desktop.h"
 #include "platform/win/WinApi.h"
 
@@ -49,6 +50,7 @@ void ProgramEnd::Request(const std::string& why) {
         if (!requested_) {
             requested_ = true;
             std::fprintf(stderr, "%s: %s; ending the program\n", name_.c_str(), why.c_str());
+            platform::record::EndRequested(why);
             watchdog_ = std::thread([this] { Watch(); });
         }
     }
@@ -76,6 +78,7 @@ void ProgramEnd::Watch() {
     std::fprintf(stderr, "%s: the program did not end within %lld s of being asked to; ending the process\n",
                  name_.c_str(), static_cast<long long>(grace_.count() / 1000));
     std::fflush(stderr);
+    platform::record::Stop(3);
     _exit(3);
 }
 

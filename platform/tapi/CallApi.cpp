@@ -3,6 +3,7 @@
 // answers it later with LINE_REPLY.
 #include "platform/tapi/CallJournal.h"
 #include "platform/tapi/LineRegistry.h"
+#include "platform/tapi/RecordedCalls.h"
 #include "platform/tapi/Tapi.h"
 #include "platform/tapi/TapiNames.h"
 #include "platform/win/Utf8.h"
@@ -31,8 +32,10 @@ LONG lineMakeCall(HLINE line, LPHCALL call, LPCWSTR destAddress, DWORD countryCo
     }
     // The handle is in the caller's variable before the service can report anything about the call.
     *call = created->call;
+    platform::tapi::RecordCallPlaced(line, created->call, created->request, destination);
     const LONG result = view->service->MakeCall(line, created->call, created->request, destination);
     if (result != 0) {
+        platform::tapi::RecordCallRefused(created->call, result < 0 ? result : LINEERR_OPERATIONFAILED);
         registry.RemoveCall(created->call);
         registry.RemoveRequest(created->request);
         *call = 0;
@@ -49,6 +52,7 @@ LONG lineDrop(HCALL call, LPCSTR, DWORD) {
     if (!view) {
         return log.Return(LINEERR_INVALCALLHANDLE);
     }
+    platform::tapi::RecordDrop(call);
     const DWORD request = registry.AddRequest(call);
     if (request == 0) {
         return log.Return(LINEERR_INVALCALLHANDLE);
@@ -74,6 +78,7 @@ LONG lineDeallocateCall(HCALL call) {
     if (!view || !registry.RemoveCall(call)) {
         return log.Return(LINEERR_INVALCALLHANDLE);
     }
+    platform::tapi::RecordDeallocate(call);
     if (!timedOut) { // the connect timeout has released it at the service already
         view->service->DeallocateCall(call);
     }

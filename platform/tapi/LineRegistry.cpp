@@ -2,6 +2,7 @@
 
 #include "platform/tapi/ConnectTimeout.h"
 #include "platform/tapi/LineHealth.h"
+#include "platform/tapi/RecordedCalls.h"
 #include "platform/tapi/TapiNames.h"
 #include "platform/win/Clock.h"
 
@@ -170,6 +171,7 @@ void LineRegistry::ConnectTimedOut(HCALL call) {
             return;
         }
         service = app->second.service;
+        RecordCallState(call, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_NOANSWER);
         app->second.events->Post(
             {call, LINE_CALLSTATE, line.instance, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_NOANSWER, 0},
             {MessageSubject::Kind::Call, call});
@@ -231,6 +233,7 @@ void LineRegistry::RequestCompleted(DWORD request, LONG result) {
     }
     const Request r = it->second;
     requests_.erase(it);
+    RecordRequestCompleted(request, result);
     PostLocked(r.app, {0, LINE_REPLY, r.instance, request, static_cast<DWORD>(result), 0}, {});
 }
 
@@ -244,6 +247,7 @@ void LineRegistry::CallStateChanged(HCALL call, DWORD state, DWORD mode, DWORD p
         c->second.connected = true;
     }
     const Line& line = lines_.at(c->second.line);
+    RecordCallState(call, state, mode);
     PostLocked(line.app, {call, LINE_CALLSTATE, line.instance, state, mode, param3},
                {MessageSubject::Kind::Call, call});
 }
@@ -256,6 +260,7 @@ void LineRegistry::LineClosed(HLINE line) {
     }
     const Line l = it->second;
     RemoveLineLocked(line);
+    RecordLineClosed(line);
     PostLocked(l.app, {line, LINE_CLOSE, l.instance, 0, 0, 0}, {});
 }
 
@@ -270,6 +275,7 @@ void LineRegistry::OutageReason(DWORD deviceId, std::wstring text, std::string d
 
 void LineRegistry::PostDeviceState(DWORD deviceId, DWORD state, DWORD param2, DWORD param3) {
     std::lock_guard lock(mutex_);
+    RecordDeviceState(state);
     for (const auto& [app, entry] : apps_) {
         LineMessage m{deviceId, LINE_LINEDEVSTATE, 0, state, param2, param3};
         for (const auto& [handle, line] : lines_) {

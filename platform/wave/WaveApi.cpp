@@ -1,6 +1,7 @@
 // The wave API's entry points: argument checks, injected faults, then the device or the volume.
 #include "platform/wave/WaveApi.h"
 
+#include "platform/record/Record.h"
 #include "platform/wave/WaveService.h"
 
 using platform::wave::WaveCall;
@@ -56,6 +57,14 @@ MMRESULT SetVolume(std::uintptr_t id, DWORD volume) {
         return MMSYSERR_INVALHANDLE;
     }
     return WaveService::Instance().Volume()->Set(volume);
+}
+
+// Tells the night's record that capture now runs (or not) when the call that says so succeeded.
+MMRESULT Recorded(MMRESULT result, bool running) {
+    if (result == MMSYSERR_NOERROR) {
+        platform::record::CaptureRunning(running);
+    }
+    return result;
 }
 
 } // namespace
@@ -115,7 +124,7 @@ MMRESULT waveInStart(HWAVEIN hwi) {
         return f;
     }
     const auto device = WaveService::Instance().Find(hwi);
-    return device ? device->Start() : MMSYSERR_INVALHANDLE;
+    return Recorded(device ? device->Start() : MMSYSERR_INVALHANDLE, true);
 }
 
 MMRESULT waveInStop(HWAVEIN hwi) {
@@ -123,7 +132,7 @@ MMRESULT waveInStop(HWAVEIN hwi) {
         return f;
     }
     const auto device = WaveService::Instance().Find(hwi);
-    return device ? device->Stop() : MMSYSERR_INVALHANDLE;
+    return Recorded(device ? device->Stop() : MMSYSERR_INVALHANDLE, false);
 }
 
 MMRESULT waveInReset(HWAVEIN hwi) {
@@ -131,7 +140,7 @@ MMRESULT waveInReset(HWAVEIN hwi) {
         return f;
     }
     const auto device = WaveService::Instance().Find(hwi);
-    return device ? device->Reset() : MMSYSERR_INVALHANDLE;
+    return Recorded(device ? device->Reset() : MMSYSERR_INVALHANDLE, false);
 }
 
 MMRESULT waveInUnprepareHeader(HWAVEIN hwi, WAVEHDR* pwh, UINT cbwh) {
@@ -147,7 +156,7 @@ MMRESULT waveInClose(HWAVEIN hwi) {
     if (const MMRESULT f = Injected(WaveCall::Close)) {
         return f;
     }
-    return WaveService::Instance().Close(hwi);
+    return Recorded(WaveService::Instance().Close(hwi), false);
 }
 
 UINT waveInGetNumDevs() {

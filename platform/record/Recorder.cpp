@@ -1,0 +1,233 @@
+#include "platform/record/Recorder.h"
+
+#include "platform/record/Detail.h"
+#include "platform/record/LocalTime.h"
+#include "platform/win/Clock.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+namespace platform::record {
+namespace {
+
+// How often the writer commits, in real time.
+constexpr std::chrono::milliseconds kWritePeriod{200};
+constexpr std::int64_t kDayMs = 24LL * 3600 * 1000;
+
+void Say(const std::string& message) {
+    std::fprintf(stderr, "lullwatch: night record: %s\n", message.c_str());
+    std::fflush(stderr);
+}
+
+} // namespace
+
+Recorder::Recorder(Options options)
+    : options_(std::move(options)), path_(options_.folder + "/night.sqlite"), startWallMs_(WallClockMs()),
+      startDeviceMs_(Clock::NowMs()) {
+    lastSecond_ = startDeviceMs_ / 1000; // the first full second is the next one
+    thread_ = std::thread([this] { Run(); });
+}
+
+Recorder::~Recorder() {
+    Finish();
+}
+
+std::int64_t Recorder::ClockMs(std::uint64_t deviceMs) const {
+    return startWallMs_ + static_cast<std::int64_t>(deviceMs) - static_cast<std::int64_t>(startDeviceMs_);
+}
+
+void Recorder::Event(std::string kind, std::string detail) {
+    QueuedEvent e{WallClockMs(), Clock::NowMs(), std::move(kind), std::move(detail)};
+    std::lock_guard lock(mutex_);
+    if (!finished_) {
+        events_.push_back(std::move(e));
+    }
+}
+
+void Recorder::QueueSecondLocked(const Second& second) {
+    if (seconds_.size() >= kMaxLevelRows) {
+        seconds_.pop_front();
+        dropped_.fetch_add(1, std::memory_order_relaxed);
+    }
+    seconds_.push_back(second);
+}
+
+void Recorder::Level(int level, bool armed) {
+    const std::uint64_t second = Clock::NowMs() / 1000;
+    std::lock_guard lock(mutex_);
+    if (current_.count > 0 && current_.second != second) {
+        QueueSecondLocked(current_);
+        current_.count = 0;
+    }
+    if (current_.count == 0) {
+        current_ = Second{second, level, 0, 0, armed};
+    }
+    current_.peak = std::max(current_.peak, level);
+    current_.sum += level;
+    current_.count += 1;
+    current_.armed = armed;
+}
+
+bool Recorder::Flush(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    if (finished_) {
+        return false;
+    }
+    const std::uint64_t wanted = ++flushRequested_;
+    wake_.notify_all();
+    const bool done = flushed_.wait_for(lock, timeout, [&] { return flushDone_ >= wanted || finished_; });
+    return done && flushDone_ >= wanted && open_.load();
+}
+
+void Recorder::Finish() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+void Recorder::Run() {
+    for (;;) {
+        std::unique_lock lock(mutex_);
+        wake_.wait_for(lock, kWritePeriod, [this] { return stopping_ || flushRequested_ > flushDone_; });
+        const std::uint64_t generation = flushRequested_;
+        const bool last = stopping_;
+        const std::uint64_t nowSecond = Clock::NowMs() / 1000;
+        if (current_.count > 0 && (current_.second < nowSecond || last)) {
+            QueueSecondLocked(current_);
+            current_.count = 0;
+        }
+        for (auto& e : events_) {
+            pendingEvents_.push_back(std::move(e));
+        }
+        events_.clear();
+        for (const auto& s : seconds_) {
+            pendingSeconds_.push_back(s);
+        }
+        seconds_.clear();
+        if (last) {
+            finished_ = true;
+        }
+        lock.unlock();
+
+        Write(nowSecond);
+
+        lock.lock();
+        flushDone_ = std::max(flushDone_, generation);
+        flushed_.notify_all();
+        if (last) {
+            return;
+        }
+    }
+}
+
+bool Recorder::OpenDatabase() {
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(options_.folder, ignored)) {
+        return false; // not yet: the program makes its folder when it first stores a setting
+    }
+    std::string aside;
+    std::string error;
+    db_ = NightDatabase::OpenForWriting(path_, &aside, &error);
+    if (!aside.empty()) {
+        Say(path_ + " could not be used (" + error + "); kept as " + aside + ", starting a new record");
+    }
+    if (!db_) {
+        Say("cannot write " + path_ + ": " + error + "; the monitor goes on without its record");
+        unusable_ = true;
+        return false;
+    }
+    db_->Begin();
+    db_->RemoveBefore(WallClockMs() - options_.keepDays * kDayMs);
+    run_ = db_->NextRun();
+    db_->Commit();
+    open_.store(true);
+    return true;
+}
+
+void Recorder::Write(std::uint64_t nowSecond) {
+    if (!db_ && !unusable_) {
+        OpenDatabase();
+    }
+    if (!db_) {
+        while (pendingSeconds_.size() > kMaxLevelRows) {
+            pendingSeconds_.pop_front();
+            dropped_.fetch_add(1, std::memory_order_relaxed);
+        }
+        if (unusable_) {
+            pendingEvents_.clear();
+            pendingSeconds_.clear();
+        }
+        return;
+    }
+    db_->Begin();
+    WriteBatch(nowSecond);
+    if (!db_->Commit()) {
+        Say("cannot write " + path_ + ": " + db_->LastError());
+        db_->Commit(); // a failed COMMIT leaves the transaction open; the next Begin would fail
+    }
+    pendingEvents_.clear();
+    pendingSeconds_.clear();
+}
+
+void Recorder::WriteBatch(std::uint64_t nowSecond) {
+    // Events and seconds in device-time order; a second sorts at its end, after the events inside it.
+    std::stable_sort(pendingEvents_.begin(), pendingEvents_.end(),
+                     [](const QueuedEvent& a, const QueuedEvent& b) { return a.deviceMs < b.deviceMs; });
+    std::size_t s = 0;
+    for (const auto& e : pendingEvents_) {
+        const std::uint64_t eventSecond = e.deviceMs / 1000;
+        for (; s < pendingSeconds_.size() && pendingSeconds_[s].second < eventSecond; ++s) {
+            const Second& sec = pendingSeconds_[s];
+            FillSeconds(sec.second - 1);
+            db_->PutLevel({run_, ClockMs(sec.second * 1000) / 1000, sec.peak,
+                           static_cast<double>(sec.sum) / sec.count, true, sec.armed});
+            lastSecond_ = std::max(lastSecond_, sec.second);
+        }
+        FillSeconds(eventSecond - 1);
+        PutEvent(e);
+    }
+    for (; s < pendingSeconds_.size(); ++s) {
+        const Second& sec = pendingSeconds_[s];
+        FillSeconds(sec.second - 1);
+        db_->PutLevel({run_, ClockMs(sec.second * 1000) / 1000, sec.peak,
+                       static_cast<double>(sec.sum) / sec.count, true, sec.armed});
+        lastSecond_ = std::max(lastSecond_, sec.second);
+    }
+    FillSeconds(nowSecond - 1);
+    const std::uint64_t dropped = dropped_.load(std::memory_order_relaxed);
+    if (dropped != droppedWritten_) {
+        PutEvent({WallClockMs(), Clock::NowMs(), "levels-dropped",
+                  DetailText({{"count", std::to_string(dropped)}})});
+        droppedWritten_ = dropped;
+    }
+}
+
+void Recorder::FillSeconds(std::uint64_t upTo) {
+    for (std::uint64_t second = lastSecond_ + 1; second <= upTo && upTo != static_cast<std::uint64_t>(-1);
+         ++second) {
+        db_->PutLevel({run_, ClockMs(second * 1000) / 1000, std::nullopt, std::nullopt, capturing_, armed_});
+        lastSecond_ = second;
+    }
+}
+
+void Recorder::PutEvent(const QueuedEvent& e) {
+    if (e.kind == "capture-start") {
+        capturing_ = true;
+    } else if (e.kind == "capture-stop") {
+        capturing_ = false;
+    } else if (e.kind == "armed") {
+        armed_ = true;
+    } else if (e.kind == "session-stop") {
+        armed_ = false;
+    }
+    db_->AddEvent(
+        {0, run_, e.wallMs, static_cast<std::int64_t>(e.deviceMs), ClockMs(e.deviceMs), e.kind, e.detail});
+}
+
+} // namespace platform::record
