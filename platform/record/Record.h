@@ -15,6 +15,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,9 +23,10 @@
 namespace platform::record {
 
 struct Options {
-    std::string folder;  // where night.sqlite goes (the settings folder)
-    int keepDays = 30;   // nights older than this are removed at start
-    bool enabled = true; // false: nothing is recorded at all
+    std::string folder;              // where night.sqlite goes (the settings folder)
+    int keepDays = 30;               // nights older than this are removed at start
+    bool enabled = true;             // false: nothing is recorded at all
+    std::size_t maxLevelRows = 4096; // level rows queued at most (about an hour); beyond, the oldest go
 };
 
 // Starts the writer and records the program's start. `describe` says what runs (the profile).

@@ -46,7 +46,7 @@ void Recorder::Event(std::string kind, std::string detail) {
 }
 
 void Recorder::QueueSecondLocked(const Second& second) {
-    if (seconds_.size() >= kMaxLevelRows) {
+    if (seconds_.size() >= options_.maxLevelRows) {
         seconds_.pop_front();
         dropped_.fetch_add(1, std::memory_order_relaxed);
     }
@@ -116,6 +116,9 @@ void Recorder::Run() {
         lock.unlock();
 
         Write(nowSecond);
+        if (last) {
+            db_.reset(); // the last connection's close folds the WAL into the file
+        }
 
         lock.lock();
         flushDone_ = std::max(flushDone_, generation);
@@ -155,7 +158,7 @@ void Recorder::Write(std::uint64_t nowSecond) {
         OpenDatabase();
     }
     if (!db_) {
-        while (pendingSeconds_.size() > kMaxLevelRows) {
+        while (pendingSeconds_.size() > options_.maxLevelRows) {
             pendingSeconds_.pop_front();
             dropped_.fetch_add(1, std::memory_order_relaxed);
         }

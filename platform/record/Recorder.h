@@ -21,9 +21,6 @@ namespace platform::record {
 
 class Recorder {
 public:
-    // Level rows the queue keeps at most (about an hour of seconds); beyond, the oldest go.
-    static constexpr std::size_t kMaxLevelRows = 4096;
-
     explicit Recorder(Options options);
     ~Recorder(); // Finish
     Recorder(const Recorder&) = delete;

@@ -3,6 +3,7 @@
 #include "platform/automation/DeviceCommands.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -165,6 +166,15 @@ std::optional<int> Monitor::Quit() {
     EXPECT_EQ(code, 0) << Stderr();
     client_.reset();
     return code;
+}
+
+void Monitor::Kill() {
+    if (!client_) {
+        return;
+    }
+    ::kill(client_->pid(), SIGKILL);
+    EXPECT_TRUE(client_->WaitForExit(kPatienceMs).has_value());
+    client_.reset();
 }
 
 std::string Monitor::Stderr() const {

@@ -91,6 +91,8 @@ public:
 
     // Ends the program as its "OK" soft key does; its exit code.
     std::optional<int> Quit();
+    // Ends the program with SIGKILL and waits until it is gone.
+    void Kill();
     std::string Stderr() const;
 
 private:
