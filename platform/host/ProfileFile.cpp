@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <ini.h>
 
 namespace platform::host {
@@ -27,7 +28,23 @@ std::string WithoutComment(std::string value) {
     return value;
 }
 
+// The file as inih reads it, line by line, remembering whether the line just read starts with a blank:
+// inih hands a continuation line to OnValue under the key of the line before it, exactly as it hands a
+// second line with the same key, and only the blank tells them apart.
+struct Lines {
+    std::FILE* file;
+    bool indented = false;
+};
+
+char* ReadLine(char* text, int size, void* stream) {
+    auto* lines = static_cast<Lines*>(stream);
+    char* line = std::fgets(text, size, lines->file);
+    lines->indented = line != nullptr && (line[0] == ' ' || line[0] == '\t');
+    return line;
+}
+
 struct Reading {
+    const Lines* lines;
     ProfileFile* profile;
     std::string lastSection;
     std::string lastKey;
@@ -39,7 +56,7 @@ int OnValue(void* user, const char* section, const char* name, const char* value
     const std::string s = Lower(section);
     const std::string k = Lower(name);
     auto& keys = reading.profile->sections[s];
-    if (s == reading.lastSection && k == reading.lastKey) {
+    if (s == reading.lastSection && k == reading.lastKey && reading.lines->indented) {
         keys[k] += " " + WithoutComment(value); // a continuation line
         return 1;
     }
@@ -60,12 +77,14 @@ bool ReadProfileFile(const std::string& path, ProfileFile* profile, std::string*
     profile->path = path;
     const auto slash = path.rfind('/');
     profile->directory = slash == std::string::npos ? "" : path.substr(0, slash == 0 ? 1 : slash);
-    Reading reading{profile, "", "", ""};
-    const int result = ini_parse(path.c_str(), OnValue, &reading);
-    if (result == -1) {
+    Lines lines{std::fopen(path.c_str(), "r")};
+    if (lines.file == nullptr) {
         *error = path + ": cannot open the profile";
         return false;
     }
+    Reading reading{&lines, profile, "", "", ""};
+    const int result = ini_parse_stream(ReadLine, &lines, OnValue, &reading);
+    std::fclose(lines.file);
     if (!reading.error.empty()) {
         *error = path + ": " + reading.error;
         return false;

@@ -42,8 +42,11 @@ TEST_F(ProfileFileTest, ReadsSectionsAndKeysInLowerCase) {
 TEST_F(ProfileFileTest, RefusesRepeatedKeysBadLinesAndMissingFiles) {
     ProfileFile file;
     std::string error;
-    EXPECT_FALSE(ReadProfileFile(Write("[screen]\nzoom = 2\nfrontend = sdl\nzoom = 3\n"), &file, &error));
-    EXPECT_EQ(error, path + ": section [screen], key zoom: given twice");
+    for (const char* twice : {"[screen]\nzoom = 2\nfrontend = sdl\nzoom = 3\n",
+                              "[screen]\nzoom = 2\nzoom = 3\n", "[screen]\nzoom = 2\nZoom=3\n"}) {
+        EXPECT_FALSE(ReadProfileFile(Write(twice), &file, &error)) << twice;
+        EXPECT_EQ(error, path + ": section [screen], key zoom: given twice") << twice;
+    }
     EXPECT_FALSE(ReadProfileFile(Write("[screen]\nzoom = 2\nthis is not a key\n"), &file, &error));
     EXPECT_EQ(error, path + ", line 3: not a [section] or a key = value line");
     EXPECT_FALSE(ReadProfileFile("/nonexistent/profile.ini", &file, &error));

@@ -114,8 +114,9 @@ TEST(SipConfigTest, APasswordMustBeReadableByItsOwnerOnly) {
     const TemporaryFile own("hunter2\r\nignored\n", 0400);
     ASSERT_TRUE(ParseSipConfig(With({{"password_file", own.Path()}}), "", "", &config, &why)) << why;
     EXPECT_EQ(config.password, "hunter2");
-    EXPECT_NE(ParseError(With({{"password_file", "/no/such/file"}})).find("password_file"),
-              std::string::npos);
+    EXPECT_EQ(ParseError(With({{"password_file", "/no/such/file"}})),
+              "password_file: /no/such/file does not exist; create it readable by you only with: "
+              "install -D -m 600 /dev/null /no/such/file then write the password alone on its first line");
 }
 
 TEST(DialTargetTest, NumbersAreEscapedIntoThePattern) {

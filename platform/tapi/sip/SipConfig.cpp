@@ -5,9 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 
@@ -26,7 +28,14 @@ std::string Octal(unsigned mode) {
 bool OwnerOnly(const std::string& path, std::string* why) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
-        *why = "cannot check who may read " + path;
+        if (errno == ENOENT) {
+            *why = path +
+                   " does not exist; create it readable by you only with: install -D -m 600 "
+                   "/dev/null " +
+                   path + " then write the password alone on its first line";
+        } else {
+            *why = "cannot check who may read " + path + ": " + std::strerror(errno);
+        }
         return false;
     }
     if ((info.st_mode & (S_IRGRP | S_IROTH | S_IWGRP | S_IWOTH)) != 0) {
