@@ -58,9 +58,6 @@ Reply SoftKey(const ChannelHooks&, const Args& args) {
 }
 
 Reply Menu(const ChannelHooks&, const Args& args) {
-    if (args.size() > 1) {
-        return Reply::Error("usage: menu [<item>]");
-    }
     const HWND foreground = desktop::ForegroundWindow();
     const auto items = foreground ? shell::MenuItemsOf(foreground) : std::vector<shell::MenuItemInfo>{};
     if (items.empty()) {
@@ -83,8 +80,13 @@ Reply Menu(const ChannelHooks&, const Args& args) {
     if (!shell::IsDisplayOn()) {
         return Reply::Error("the display is off; a key press or a click switches it on first");
     }
-    if (!shell::ChooseMenuItem(foreground, FromUtf8(args[0]))) {
-        return Reply::Error("the menu has no command " + Quote(std::string_view(args[0])));
+    // The rest of the line is the item, so that "menu Display Off" needs no quotes.
+    std::string item = args[0];
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        item += " " + args[i];
+    }
+    if (!shell::ChooseMenuItem(foreground, FromUtf8(item))) {
+        return Reply::Error("the menu has no command " + Quote(std::string_view(item)));
     }
     return Delivered("");
 }

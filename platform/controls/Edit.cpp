@@ -4,12 +4,16 @@
 // does not delete twice. Each change of the text stores it as the window's text and sends EN_CHANGE to
 // the parent; so does WM_SETTEXT. The text scrolls sideways to keep the caret in view; the caret shows
 // while the field has the focus. A disabled field is grey and takes no input.
+//
+// Like the device's keyboard, the field types only characters of the device's ANSI code page
+// (Windows-1252): a program that stores the text as 8-bit text then stores exactly what the field shows.
 #include "platform/controls/ControlClasses.h"
 #include "platform/controls/ControlConstants.h"
 #include "platform/controls/ControlPaint.h"
 #include "platform/controls/ControlProcs.h"
 #include "platform/controls/EditText.h"
 #include "platform/controls/WindowData.h"
+#include "platform/fs/FileApi.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -57,8 +61,15 @@ void CaretMoved(HWND hwnd) {
     InvalidateRect(hwnd, nullptr, FALSE);
 }
 
+bool InCodePage(wchar_t ch) {
+    char byte = 0;
+    BOOL defaulted = FALSE;
+    return WideCharToMultiByte(CP_ACP, 0, &ch, 1, &byte, 1, nullptr, &defaulted) == 1 && !defaulted;
+}
+
 LRESULT OnChar(HWND hwnd, EditState& state, WPARAM ch) {
-    if (IsWindowEnabled(hwnd) && ch >= 0x20 && ch != 0x7F && state.model.insert(static_cast<wchar_t>(ch))) {
+    if (IsWindowEnabled(hwnd) && ch >= 0x20 && ch != 0x7F && InCodePage(static_cast<wchar_t>(ch)) &&
+        state.model.insert(static_cast<wchar_t>(ch))) {
         TextChanged(hwnd, state);
     }
     return 0;

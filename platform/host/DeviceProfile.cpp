@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <set>
+
+#include <unistd.h>
 
 namespace platform::host {
 namespace {
@@ -221,6 +225,15 @@ bool ParseSound(const ProfileFile& file, const Keys& keys, DeviceProfile* profil
             why.erase(0, 7);
         }
         *error = file.path + ", section [sound]: " + why;
+        return false;
+    }
+    // A recording that is not there is a mistake in the profile, found before the device starts.
+    const std::string& recording = profile->sound.recordingPath;
+    if (profile->sound.source == wave::WaveConfig::Source::Recording &&
+        ::access(recording.c_str(), R_OK) != 0) {
+        *error =
+            file.path + ", section [sound], key recording: " + recording +
+            (errno == ENOENT ? " does not exist" : " cannot be read: " + std::string(std::strerror(errno)));
         return false;
     }
     return true;

@@ -65,7 +65,7 @@ TEST(MonitorAlarm, DisplayOffWhileArmedStillCalls) {
     monitor.WaitText(1000, "Stop - 0 sec");
     monitor.WaitText(1000, "Stop");
 
-    monitor.Do("menu \"Display Off\"");
+    monitor.Do("menu Display Off");                       // the rest of the line is the item
     monitor.Wait("device \"sound state\" contains open"); // capture goes on
     ASSERT_TRUE(monitor.Wait("idle"));
     EXPECT_EQ(monitor.Answer("display"), "off");

@@ -1,5 +1,5 @@
 // The monitor's start: what the main window shows with and without stored settings, the live meter, the
-// soft-key menu, the About box and the phone-number field's length.
+// soft-key menu, the About box and the phone-number field: its length, and the characters it refuses.
 #include "MonitorDriver.h"
 
 #include <gtest/gtest.h>
@@ -110,6 +110,22 @@ TEST(MonitorStart, PhoneNumberFieldTakesWhatTheStoreKeeps) {
     // What the field shows is what is stored (30 characters, no NUL) and what an alarm would dial.
     EXPECT_EQ(data.Read("phonenumber.txt"), thirty);
     EXPECT_EQ(data.Read("sound.txt"), "\x01");
+    monitor.Do("click " + monitor.main() + " id=1000");
+    monitor.WaitText(1000, "Run");
+}
+
+TEST(MonitorStart, PhoneNumberFieldRefusesWhatTheNumberFileCannotHold) {
+    DataRoot data;
+    Monitor monitor(data);
+    ASSERT_TRUE(monitor.started()) << monitor.Stderr();
+    monitor.Do("click " + monitor.main() + " id=1003");
+    monitor.Do("type 12é€ł34"); // ł is not in Windows-1252, the number file's code page
+    monitor.Wait("text " + monitor.main() + " 1003 is 12é€34");
+    monitor.Do("click " + monitor.main() + " id=1000");
+    monitor.WaitText(1000, "Stop - 28 sec");
+    EXPECT_EQ(data.Read("phonenumber.txt"), std::string("12\xE9\x80"
+                                                        "34\0",
+                                                        7));
     monitor.Do("click " + monitor.main() + " id=1000");
     monitor.WaitText(1000, "Run");
 }

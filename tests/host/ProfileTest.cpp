@@ -99,7 +99,7 @@ TEST(DeviceProfileTest, KeysSetTheirValues) {
         Parse({{"device", {{"clock_factor", "2.5"}, {"data_root", "data"}}},
                {"screen", {{"frontend", "Headless"}, {"orientation", "landscape"}, {"zoom", "3"}}},
                {"automation", {{"channel", "stdio"}, {"socket", "/run/x.sock"}}},
-               {"sound", {{"source", "recording"}, {"recording", "sounds/a.wav"}, {"loop", "yes"}}},
+               {"sound", {{"recording", "sounds/a.wav"}, {"loop", "yes"}}}, // not played: need not exist
                {"line", {{"service", "none"}, {"connect_timeout", "45"}}}},
               &error);
     EXPECT_EQ(error, "");
@@ -151,6 +151,8 @@ TEST(DeviceProfileTest, BadValuesNameTheFileSectionAndKey) {
          "p.ini, section [automation], key channel: 'tcp' is not socket"},
         {{{"sound", {{"source", "radio"}}}}, "p.ini, section [sound]: bad value 'radio' for key 'source'"},
         {{{"sound", {{"colour", "red"}}}}, "p.ini, section [sound]: unknown key 'colour'"},
+        {{{"sound", {{"source", "recording"}, {"recording", "sounds/none.wav"}}}},
+         "p.ini, section [sound], key recording: /profiles/sounds/none.wav does not exist"},
         {{{"line", {{"service", "isdn"}}}},
          "p.ini, section [line], key service: 'isdn' is not simulated, sip or none"},
         {{{"line", {{"devices", "many"}}}}, "p.ini, section [line], key devices"},

@@ -116,6 +116,17 @@ TEST_F(SipAccountTest, WrongOrMissingCredentialsEndTheCall) {
     }
 }
 
+TEST_F(SipAccountTest, AFailedRegistrationKeepsTheRegistrarsAnswer) {
+    SippPeer registrar;
+    StartPeer(registrar, uas::Registrar("monitor", "s3cret", kRealm), SipTransport::Tcp);
+    StartService({{"registrar", "sip:127.0.0.1:" + std::to_string(registrar.Port())}, {"transport", "tcp"}},
+                 "wrong");
+    ASSERT_TRUE(WaitForFigures(*service_, [](const auto& f) {
+        return f.registration == platform::tapi::sipline::SipLineService::Registration::Failed;
+    })) << registrar.Describe();
+    EXPECT_EQ(service_->Measure().registrationProblem, "403 Forbidden");
+}
+
 TEST_F(SipAccountTest, RegistrationRunsInTheBackgroundAndItsLossPutsTheLineOutOfServiceUntilItReturns) {
     SippPeer registrar;
     StartPeer(registrar, uas::Registrar("monitor", "s3cret", kRealm), SipTransport::Tcp);
@@ -137,6 +148,7 @@ TEST_F(SipAccountTest, RegistrationRunsInTheBackgroundAndItsLossPutsTheLineOutOf
     });
     ASSERT_TRUE(lost);
     EXPECT_EQ(lost->device, line_);
+    EXPECT_NE(service_->Measure().registrationProblem, ""); // the transport's error
 
     // The registrar is back where it was: the next attempt registers and the line is in service again.
     SippPeer back;

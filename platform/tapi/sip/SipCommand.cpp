@@ -37,7 +37,10 @@ void RegisterSipCommand(const std::shared_ptr<SipLineService>& service, const st
             return {true, "account=" + account + " registration=" + RegistrationName(figures.registration) +
                               " calls=" + std::to_string(figures.calls) +
                               " sent=" + std::to_string(figures.packetsSent) +
-                              " received=" + std::to_string(figures.packetsReceived)};
+                              " received=" + std::to_string(figures.packetsReceived) +
+                              (figures.registrationProblem.empty()
+                                   ? std::string()
+                                   : " problem=\"" + figures.registrationProblem + "\"")};
         });
 }
 

@@ -179,6 +179,9 @@ SipLineService::Figures SipLineService::Measure() const {
     std::lock_guard lock(mutex_);
     Figures figures;
     figures.registration = registrationState_;
+    if (registrationState_ == Registration::Failed) {
+        figures.registrationProblem = registrationProblem_;
+    }
     figures.calls = stackCalls_;
     if (latest_) {
         figures.packetsSent = latest_->packetsSent.load(std::memory_order_relaxed);
@@ -261,6 +264,7 @@ void SipLineService::OnRegistration(bool registered, const std::string& why) {
         events_->OutageReason(0, L"Not registered",
                               "registrar " + config_.registrar + (why.empty() ? "" : ": " + why));
     }
+    registrationProblem_ = why;
     // The line starts out in service: only a failure, and the return after one, are news.
     if (events_ != nullptr && !(before == Registration::Pending && registered)) {
         events_->DeviceStateChanged(0, registered ? LINEDEVSTATE_INSERVICE : LINEDEVSTATE_OUTOFSERVICE, 0, 0);

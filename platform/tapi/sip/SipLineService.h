@@ -55,6 +55,7 @@ public:
     enum class Registration { None, Pending, Registered, Failed };
     struct Figures {
         Registration registration = Registration::None;
+        std::string registrationProblem; // while Failed: the registrar's answer or the transport error
         std::size_t calls = 0;
         std::uint64_t packetsSent = 0;
         std::uint64_t packetsReceived = 0;
@@ -87,6 +88,7 @@ private:
     std::shared_ptr<const CallCounters> latest_; // the latest call's, until the next one starts
     std::size_t stackCalls_ = 0;
     Registration registrationState_;
+    std::string registrationProblem_;
 
     // the stack thread's own
     std::map<HCALL, std::shared_ptr<SipCall>> sipCalls_;
