@@ -164,7 +164,8 @@ TEST(Edit, TypesOnlyCharactersOfTheAnsiCodePage) {
     // é (0xE9) and € (0x80) are Windows-1252; ł, Ω and an emoji are not and change nothing.
     Type(L"12\u00e9\u20ac\u0142\u03a9\U0001F600 34");
     ASSERT_TRUE(Eventually([&] { return TextOf(edit) == L"12\u00e9\u20ac 34"; }));
-    EXPECT_EQ(d.log.commands(kEdit, EN_CHANGE), 7u);
+    EXPECT_TRUE(
+        Eventually([&] { return d.log.commands(kEdit, EN_CHANGE) == 7u; })); // one per character taken
 }
 
 TEST(Edit, ADisabledFieldTakesNoInput) {
