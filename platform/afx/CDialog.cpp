@@ -23,6 +23,48 @@ INT_PTR AfxDlgProc(HWND hwnd, UINT message, WPARAM, LPARAM) {
     return dialog ? dialog->OnInitDialog() : TRUE;
 }
 
+// The thread's message-filter hook, set while at least one framework dialog runs modally on it.
+struct PreTranslateFilter {
+    HHOOK hook = nullptr;
+    int modalDialogs = 0;
+};
+thread_local PreTranslateFilter t_filter;
+
+// Offers a message of a modal loop to the framework objects of its window and that window's parents.
+LRESULT PreTranslateHook(int code, WPARAM wParam, LPARAM lParam) {
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && msg != nullptr) {
+        for (HWND hwnd = msg->hwnd; hwnd != nullptr; hwnd = GetParent(hwnd)) {
+            CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
+            if (wnd != nullptr && wnd->PreTranslateMessage(msg)) {
+                return TRUE;
+            }
+            if ((GetWindowLong(hwnd, GWL_STYLE) & WS_CHILD) == 0) {
+                break;
+            }
+        }
+    }
+    return CallNextHookEx(t_filter.hook, code, wParam, lParam);
+}
+
+// Keeps the thread's filter hook set while a modal dialog runs.
+class ModalFilterScope {
+public:
+    ModalFilterScope() {
+        if (t_filter.modalDialogs++ == 0) {
+            t_filter.hook = SetWindowsHookEx(WH_MSGFILTER, PreTranslateHook, nullptr, GetCurrentThreadId());
+        }
+    }
+    ~ModalFilterScope() {
+        if (--t_filter.modalDialogs == 0 && t_filter.hook != nullptr) {
+            UnhookWindowsHookEx(t_filter.hook);
+            t_filter.hook = nullptr;
+        }
+    }
+    ModalFilterScope(const ModalFilterScope&) = delete;
+    ModalFilterScope& operator=(const ModalFilterScope&) = delete;
+};
+
 } // namespace
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
@@ -54,6 +96,7 @@ INT_PTR CDialog::DoModal() {
     if (!tmpl) {
         return -1;
     }
+    ModalFilterScope filter;
     platform::afx::HookWindowCreate(this);
     const INT_PTR result =
         DialogBoxIndirectParam(instance, tmpl, ModalOwner(), AfxDlgProc, reinterpret_cast<LPARAM>(this));

@@ -7,6 +7,9 @@
 // or else the application's main window (when that is another window); it is disabled while the dialog
 // runs.
 //
+// While DoModal runs, each message its loop takes is offered first to PreTranslateMessage of the window it
+// is for and of that window's parents (CWnd.h).
+//
 // OnInitDialog (on WM_INITDIALOG) exchanges data into the controls (UpdateData(FALSE)) and returns TRUE,
 // which puts the focus on the first tab stop. IDOK and IDCANCEL without a handler of the derived class
 // go to OnOK (UpdateData(TRUE), then EndDialog(IDOK); the dialog stays open when the exchange fails) and

@@ -114,6 +114,10 @@ int CWnd::GetWindowTextLength() const {
     return ::GetWindowTextLength(m_hWnd);
 }
 
+BOOL CWnd::PreTranslateMessage(MSG* /*pMsg*/) {
+    return FALSE;
+}
+
 BOOL CWnd::EnableWindow(BOOL bEnable) {
     return ::EnableWindow(m_hWnd, bEnable);
 }

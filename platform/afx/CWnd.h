@@ -78,6 +78,11 @@ public:
     // through DoDataExchange. FALSE when a control was missing.
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
+    // A message taken by a modal dialog's loop on this window's thread, before the dialog manager or the
+    // window sees it: TRUE drops it. The framework offers it to the window it is for, then to each parent
+    // up to the top-level window. The default keeps it.
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+
     // The framework's window procedure, through which subclassed windows' messages reach their objects.
     static LRESULT AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -29,6 +29,9 @@ void RunModalLoop(HWND dialog, const ModalState& modal) {
         if (got < 0) {
             break;
         }
+        if (CallMsgFilter(&msg, MSGF_DIALOGBOX)) {
+            continue;
+        }
         if (!RouteToDialog(msg)) {
             TranslateMessage(&msg);
             DispatchMessage(&msg);

@@ -12,6 +12,7 @@ namespace {
 struct Hook {
     HHOOK handle;
     DWORD threadId;
+    int type; // WH_CBT or WH_MSGFILTER
     HOOKPROC proc;
 };
 
@@ -26,14 +27,27 @@ HookTable& Table() {
     return *table;
 }
 
-// The hook after `after` in the calling thread's chain (newest first); the newest when `after` is null.
-HOOKPROC NextHook(HHOOK after, HHOOK* handle) {
+// The type of the hook `hook` (0 when there is none).
+int TypeOf(HHOOK hook) {
+    auto& t = Table();
+    std::lock_guard lock(t.mutex);
+    for (const Hook& h : t.hooks) {
+        if (h.handle == hook) {
+            return h.type;
+        }
+    }
+    return 0;
+}
+
+// The hook of `type` after `after` in the calling thread's chain of that type (newest first); the newest
+// when `after` is null.
+HOOKPROC NextHook(int type, HHOOK after, HHOOK* handle) {
     const DWORD thread = CurrentThreadId();
     auto& t = Table();
     std::lock_guard lock(t.mutex);
     bool passed = after == nullptr;
     for (auto it = t.hooks.rbegin(); it != t.hooks.rend(); ++it) {
-        if (it->threadId != thread) {
+        if (it->threadId != thread || it->type != type) {
             continue;
         }
         if (passed) {
@@ -49,7 +63,7 @@ HOOKPROC NextHook(HHOOK after, HHOOK* handle) {
 
 LRESULT CallCbtHook(int code, WPARAM wParam, LPARAM lParam) {
     HHOOK handle = nullptr;
-    const HOOKPROC proc = NextHook(nullptr, &handle);
+    const HOOKPROC proc = NextHook(WH_CBT, nullptr, &handle);
     return proc ? proc(code, wParam, lParam) : 0;
 }
 
@@ -64,7 +78,8 @@ void RemoveHooksOfThread(DWORD threadId) {
 using namespace platform::win;
 
 HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE, DWORD threadId) {
-    if (idHook != WH_CBT || !proc || (threadId != 0 && threadId != CurrentThreadId())) {
+    if ((idHook != WH_CBT && idHook != WH_MSGFILTER) || !proc ||
+        (threadId != 0 && threadId != CurrentThreadId())) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
@@ -72,7 +87,7 @@ HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE, DWORD threadId) {
     std::lock_guard lock(t.mutex);
     const HHOOK handle = reinterpret_cast<HHOOK>(t.next);
     t.next += 2;
-    t.hooks.push_back(Hook{handle, CurrentThreadId(), proc});
+    t.hooks.push_back(Hook{handle, CurrentThreadId(), idHook, proc});
     return handle;
 }
 
@@ -90,6 +105,12 @@ BOOL UnhookWindowsHookEx(HHOOK hook) {
 
 LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
     HHOOK handle = nullptr;
-    const HOOKPROC proc = NextHook(hook, &handle);
+    const HOOKPROC proc = NextHook(TypeOf(hook), hook, &handle);
     return proc ? proc(code, wParam, lParam) : 0;
+}
+
+BOOL CallMsgFilter(MSG* msg, int code) {
+    HHOOK handle = nullptr;
+    const HOOKPROC proc = NextHook(WH_MSGFILTER, nullptr, &handle);
+    return proc && proc(code, 0, reinterpret_cast<LPARAM>(msg)) != 0 ? TRUE : FALSE;
 }

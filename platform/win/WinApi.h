@@ -207,12 +207,16 @@ struct CBT_CREATEWND {
     CREATESTRUCT* lpcs;
     HWND hwndInsertAfter;
 };
-// Only WH_CBT hooks of the calling thread are supported (threadId 0 or the caller's id). The hook gets
-// HCBT_CREATEWND (wParam the new window, lParam a CBT_CREATEWND*) before WM_CREATE; a nonzero result
-// fails the creation.
+// Only WH_CBT and WH_MSGFILTER hooks of the calling thread are supported (threadId 0 or the caller's id).
+// A CBT hook gets HCBT_CREATEWND (wParam the new window, lParam a CBT_CREATEWND*) before WM_CREATE; a
+// nonzero result fails the creation. A message-filter hook gets MSGF_DIALOGBOX (lParam the MSG*) for
+// each message a dialog's modal loop has taken, before the dialog manager or the window sees it; a
+// nonzero result drops the message.
 HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId);
 BOOL UnhookWindowsHookEx(HHOOK hook);
 LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
+// Hands `msg` to the calling thread's message-filter hooks; TRUE when one of them took it.
+BOOL CallMsgFilter(MSG* msg, int code);
 
 // --- Rectangles (right/bottom exclusive) -------------------------------------------------------------
 BOOL SetRect(RECT* rect, int left, int top, int right, int bottom);

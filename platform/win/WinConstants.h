@@ -34,7 +34,9 @@ constexpr WPARAM MK_LBUTTON = 0x0001;
 constexpr DWORD SS_NOTIFY = 0x0100;
 
 // Hooks.
+constexpr int WH_MSGFILTER = -1;
 constexpr int WH_CBT = 5;
+constexpr int MSGF_DIALOGBOX = 0;
 constexpr int HCBT_CREATEWND = 3;
 constexpr int HCBT_DESTROYWND = 4;
 
