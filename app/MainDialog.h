@@ -35,6 +35,11 @@ public:
     // Bound to 1004 (step 5) ... 1008 (step 1), in that order.
     std::array<CButton, kStepCount> m_stepButtons;
 
+    // While a session is active, Enter and Escape typed anywhere in this window do nothing: neither may
+    // end the session or the program by a stray press. The OK soft key, closing the window and the
+    // program's end from outside still end it, and without a session the keys work as always.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;

@@ -4,6 +4,7 @@
 #include "app/CaptureRestart.h"
 #include "app/MainDialog.h"
 #include "app/Resource.h"
+#include "app/SessionControl.h"
 #include "audio/SoundCapture.h"
 #include "platform/shell/AygShell.h"
 #include "settings/CSettingsDlg.h"
@@ -18,6 +19,7 @@ BOOL CMonitorApp::InitInstance() {
     SHInitExtraControls();
     SetRegistryKey(L"Lullwatch");
     LoadTuningValues(g_settings);
+    RecoverInterruptedSession();
 
     CMainDialog dialog;
     m_pMainWnd = &dialog;

@@ -4,8 +4,10 @@
 #include "app/MonitorSession.h"
 #include "platform/record/Record.h"
 #include "platform/wave/WaveApi.h"
+#include "settings/SessionVolumeFile.h"
 #include "settings/SettingsStore.h"
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -42,7 +44,27 @@ BYTE CheckedStep(const CMainDialog& dialog) {
     return 1;
 }
 
+// Enter or Escape, as a key press or as the character it makes.
+bool IsEnterOrEscape(const MSG& msg) {
+    switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        return msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE;
+    case WM_CHAR:
+        return msg.wParam == L'\r' || msg.wParam == 0x1B;
+    default:
+        return false;
+    }
+}
+
 } // namespace
+
+BOOL CMainDialog::PreTranslateMessage(MSG* pMsg) {
+    if (pMsg != nullptr && g_session.sessionActive.load() && IsEnterOrEscape(*pMsg)) {
+        return TRUE;
+    }
+    return CDialog::PreTranslateMessage(pMsg);
+}
 
 void CMainDialog::OnRunStop() {
     if (g_session.sessionActive.load()) {
@@ -114,10 +136,16 @@ BOOL BeginSession(CMainDialog* dialog) {
 
     dialog->m_runButton.SetWindowText(L"Stop");
 
-    // The phone stays silent for the whole session. A volume that cannot be read is not given back.
+    // The phone stays silent for the whole session. A volume that cannot be read is not given back. The
+    // volume to give back goes to disk before the output is muted, so that a run that dies in the session
+    // does not leave the phone muted for good: the next start gives it back.
     DWORD volume = 0;
     waveOutGetVolume(WAVE_MAPPER, &volume);
     g_session.savedVolume.store(volume);
+    if (!SaveSessionVolume(volume)) {
+        std::fprintf(stderr, "lullwatch: cannot keep the volume to give back in the data folder; if this run "
+                             "dies during the session, the output stays muted\n");
+    }
     waveOutSetVolume(WAVE_MAPPER, 0);
 
     g_session.sessionActive.store(true);
@@ -147,4 +175,28 @@ void EndSession() {
     if (wasActive && savedVolume != 0) {
         waveOutSetVolume(WAVE_MAPPER, savedVolume);
     }
+    if (wasActive) {
+        RemoveSessionVolume();
+    }
+}
+
+void RecoverInterruptedSession() {
+    RemoveInterruptedWrites();
+    if (!SessionVolumeFileExists()) {
+        return;
+    }
+    DWORD volume = 0;
+    if (!LoadSessionVolume(volume)) {
+        std::fprintf(stderr, "lullwatch: the last run ended during a monitoring session, but the volume it "
+                             "muted could not be read back; the output volume is left as it is\n");
+    } else {
+        if (volume != 0) {
+            waveOutSetVolume(WAVE_MAPPER, volume);
+        }
+        std::fprintf(stderr,
+                     "lullwatch: the last run ended during a monitoring session; the output volume it "
+                     "muted is given back (0x%08X)\n",
+                     static_cast<unsigned>(volume));
+    }
+    RemoveSessionVolume();
 }

@@ -2,7 +2,8 @@
 // the step are taken from the main window and saved, the fields are locked and the output muted), whose
 // ticks 2 to 30 count the button down from "Stop - 28 sec" to "Stop - 0 sec", and whose 31st tick arms
 // the alarm. Stop ends the session: disarmed first, then the countdown killed, the fields unlocked, "Run"
-// shown and the output volume restored.
+// shown and the output volume restored. While a session runs, the volume to give back is also kept on
+// disk (settings/SessionVolumeFile.h).
 //
 // Everything here runs on the window thread and works on the main window published in g_session. The
 // alarm flag is the one field that another thread (the capture callback) reads: it is set last when a
@@ -29,3 +30,8 @@ BOOL BeginSession(CMainDialog* dialog);
 // output volume is given back only when a session was active, so a volume that the user changed after an
 // earlier session is left alone.
 void EndSession();
+
+// At start, before the main window exists: a session volume file left behind means that the last run
+// died during a session, with the output muted. Gives that volume back, removes the file and says so on
+// standard error. Also removes what an interrupted write left in the settings folder.
+void RecoverInterruptedSession();

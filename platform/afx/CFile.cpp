@@ -5,6 +5,7 @@
 #include "platform/record/Record.h"
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,12 +14,22 @@ namespace {
 
 constexpr UINT kAccessMask = 0x0003;
 
+constexpr char kTempPrefix[] = ".";
+constexpr char kTempSuffix[] = ".tmp";
+
+bool IsTempName(const std::string& name) {
+    const std::size_t prefix = sizeof kTempPrefix - 1;
+    const std::size_t suffix = sizeof kTempSuffix - 1;
+    return name.size() > prefix + suffix && name.compare(0, prefix, kTempPrefix) == 0 &&
+           name.compare(name.size() - suffix, suffix, kTempSuffix) == 0;
+}
+
 // The temporary file that stands in for `path` until Close: a hidden name beside it, so that the rename is
 // within one folder and one file system.
 std::string TempPathFor(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    return path.substr(0, nameStart) + "." + path.substr(nameStart) + ".tmp";
+    return path.substr(0, nameStart) + kTempPrefix + path.substr(nameStart) + kTempSuffix;
 }
 
 // Flushes the folder that holds `path`, so that a rename in it survives a power cut.
@@ -188,6 +199,36 @@ void CFile::Abort() {
         ::unlink(m_tempPath.c_str());
     }
     Reset();
+}
+
+BOOL CFile::Remove(LPCWSTR fileName) {
+    if (fileName == nullptr || fileName[0] == L'\0') {
+        return FALSE;
+    }
+    return ::unlink(platform::fs::ToNativePath(fileName).c_str()) == 0 ? TRUE : FALSE;
+}
+
+int CFile::RemoveLeftoverTemporaries(LPCWSTR folder) {
+    if (folder == nullptr || folder[0] == L'\0') {
+        return 0;
+    }
+    const std::string path = platform::fs::ToNativePath(folder);
+    DIR* dir = ::opendir(path.c_str());
+    if (dir == nullptr) {
+        return 0;
+    }
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat info {};
+        const std::string file = path + "/" + name;
+        if (IsTempName(name) && ::lstat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            ::unlink(file.c_str()) == 0) {
+            ++removed;
+        }
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 void CFile::Reset() {

@@ -70,6 +70,14 @@ public:
     // Closes the file and drops a replacement that has not been committed.
     void Abort();
 
+    // Deletes the file `fileName`; FALSE when there was none or it could not be deleted.
+    static BOOL Remove(LPCWSTR fileName);
+
+    // Deletes the temporary files of replacements in `folder` that were never committed because the
+    // process ended while writing them; returns how many. Call it at start, before any file of the folder
+    // is written.
+    static int RemoveLeftoverTemporaries(LPCWSTR folder);
+
 private:
     BOOL OpenReplacement(const std::string& path);
     BOOL CommitReplacement();

@@ -23,6 +23,9 @@ void SignalWatch::Block() {
     const sigset_t set = Watched();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // A write beyond a file-size limit fails with EFBIG instead of killing the process: the file store
+    // carries on as for any failed write (a full medium).
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 SignalWatch::SignalWatch(std::function<void(int)> onSignal) : onSignal_(std::move(onSignal)) {

@@ -13,7 +13,8 @@ namespace platform::host {
 
 class SignalWatch {
 public:
-    // Blocks SIGINT and SIGTERM in the calling thread (and the threads it starts later), and ignores SIGPIPE.
+    // Blocks SIGINT and SIGTERM in the calling thread (and the threads it starts later), and ignores SIGPIPE
+    // and SIGXFSZ.
     static void Block();
 
     explicit SignalWatch(std::function<void(int signal)> onSignal);

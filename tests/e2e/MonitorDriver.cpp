@@ -177,6 +177,10 @@ void Monitor::Kill() {
     client_.reset();
 }
 
+std::optional<int> Monitor::WaitForExit(int ms) {
+    return client_ ? client_->WaitForExit(ms) : std::nullopt;
+}
+
 std::string Monitor::Stderr() const {
     return client_ ? client_->Stderr() : std::string();
 }

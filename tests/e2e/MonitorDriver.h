@@ -93,6 +93,10 @@ public:
     std::optional<int> Quit();
     // Ends the program with SIGKILL and waits until it is gone.
     void Kill();
+    // The program's process id, or -1.
+    pid_t pid() const { return client_ ? client_->pid() : -1; }
+    // Waits for the program to end by itself; its exit code.
+    std::optional<int> WaitForExit(int ms = kPatienceMs);
     std::string Stderr() const;
 
 private:
