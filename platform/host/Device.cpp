@@ -126,6 +126,7 @@ bool Device::StartScreen(std::string* error) {
     if (!screen_->Start(&why)) {
         if (profile_.frontEnd != screen::FrontEndChoice::Auto) {
             *error = why;
+            displayFailed_ = true;
             return false;
         }
         note = why + "; running headless instead";

@@ -27,6 +27,8 @@ public:
     Device& operator=(const Device&) = delete;
 
     bool Start(std::string* error);
+    // Start failed because the screen the profile asks for cannot be shown (no working display).
+    bool DisplayFailed() const { return displayFailed_; }
 
     // The program has returned: stand the watchdog down, then Stop.
     void ProgramFinished();
@@ -49,6 +51,7 @@ private:
     std::unique_ptr<automation::SocketChannel> socket_;
     std::unique_ptr<SignalWatch> signals_;
     bool started_ = false;
+    bool displayFailed_ = false;
 };
 
 } // namespace platform::host

@@ -74,7 +74,7 @@ int Run(int argc, char** argv) {
     Device device(name, std::move(profile));
     if (!device.Start(&error)) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
-        return 1;
+        return device.DisplayFailed() ? 2 : 1; // a display that does not work is the device's setting
     }
     std::fprintf(stderr, "%s: profile %s\n", name.c_str(), profilePath.c_str());
     const int code = AfxWinMain(resources::ProgramInstance());

@@ -1,15 +1,17 @@
 #include "platform/host/ProgramEnd.h"
 
 #include "platform/record/Record.h"
+#include "platform/win/ChangeNotifier.h"
 #include "platform/win/Desktop.h"
 #include "platform/win/WinApi.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
 namespace platform::host {
 
-void CloseProgramWindows() {
+void CloseProgramWindows(std::vector<HWND>* done) {
     const auto tops = desktop::EnumerateTopLevels(); // top of the z-order first
     HWND main = nullptr;
     for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
@@ -18,15 +20,26 @@ void CloseProgramWindows() {
             break;
         }
     }
+    // True the first time `hwnd` is asked for.
+    const auto fresh = [done](HWND hwnd) {
+        if (done == nullptr) {
+            return true;
+        }
+        if (std::find(done->begin(), done->end(), hwnd) != done->end()) {
+            return false;
+        }
+        done->push_back(hwnd);
+        return true;
+    };
     for (const auto& info : tops) {
         if (info.hwnd == main) {
             break;
         }
-        if (info.visible && info.modal) {
+        if (info.visible && info.modal && fresh(info.hwnd)) {
             PostMessage(info.hwnd, WM_COMMAND, IDCANCEL, 0);
         }
     }
-    if (main) {
+    if (main && fresh(main)) {
         PostMessage(main, WM_COMMAND, IDOK, 0);
     }
 }
@@ -52,6 +65,8 @@ void ProgramEnd::Request(const std::string& why) {
             std::fprintf(stderr, "%s: %s; ending the program\n", name_.c_str(), why.c_str());
             platform::record::EndRequested(why);
             watchdog_ = std::thread([this] { Watch(); });
+            CloseProgramWindows(&closed_);
+            return;
         }
     }
     CloseProgramWindows();
@@ -68,11 +83,24 @@ void ProgramEnd::Finished() {
         finished_ = true;
     }
     cv_.notify_all();
+    win::NotifyStateChanged(); // wakes the watchdog's wait for new windows
 }
 
 void ProgramEnd::Watch() {
+    const auto deadline = std::chrono::steady_clock::now() + grace_;
+    // Windows made after the request (the main window of a program that was still starting, a box it
+    // opens while ending) get their command as they appear.
+    desktop::WaitUntil(
+        [this] {
+            std::lock_guard lock(mutex_);
+            if (!finished_) {
+                CloseProgramWindows(&closed_);
+            }
+            return finished_;
+        },
+        grace_);
     std::unique_lock lock(mutex_);
-    if (cv_.wait_for(lock, grace_, [this] { return finished_; })) {
+    if (cv_.wait_until(lock, deadline, [this] { return finished_; })) {
         return;
     }
     std::fprintf(stderr, "%s: the program did not end within %lld s of being asked to; ending the process\n",

@@ -4,20 +4,27 @@
 // window gets the OK command (WM_COMMAND IDOK, what the left soft key "OK" sends). The main window is
 // the bottom-most top-level window without an owner.
 //
+// A request made while the program is still starting, before its main window exists, is kept: until the
+// program has returned, each program window that appears and has not had its command yet gets it then.
+//
 // The program then has a grace period of real time to return from AfxWinMain; a program that does not
 // (it hangs, or it never made a window) is ended with exit code 3 and a message on standard error.
 #pragma once
+
+#include "platform/win/WinTypes.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace platform::host {
 
-// Posts the commands described above; returns at once.
-void CloseProgramWindows();
+// Posts the commands described above to the windows that are not in `done` (when given), and adds them to
+// it; returns at once.
+void CloseProgramWindows(std::vector<HWND>* done = nullptr);
 
 class ProgramEnd {
 public:
@@ -45,6 +52,7 @@ private:
     std::condition_variable cv_;
     bool requested_ = false;
     bool finished_ = false;
+    std::vector<HWND> closed_; // the windows that have had their command
     std::thread watchdog_;
 };
 

@@ -4,7 +4,9 @@
 
 #include <SDL2/SDL.h>
 
+#include <cstdlib>
 #include <future>
+#include <string>
 
 namespace platform::screen {
 
@@ -87,6 +89,36 @@ private:
     int height_ = 0;
 };
 
+namespace {
+
+// The display the environment names, for messages: DISPLAY and WAYLAND_DISPLAY as they are set.
+std::string NamedDisplay() {
+    std::string named;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && value[0] != '\0') {
+            named += std::string(named.empty() ? "" : ", ") + name + "=" + value;
+        }
+    }
+    return named.empty() ? "no DISPLAY or WAYLAND_DISPLAY set" : named;
+}
+
+// SDL falls back to drivers that draw nowhere (offscreen, dummy) when no display answers. Such a driver
+// only counts when the user asked for it by name.
+bool ShowsAWindow(const char* driver) {
+    if (driver == nullptr) {
+        return false;
+    }
+    const std::string name = driver;
+    if (name != "offscreen" && name != "dummy" && name != "evdev") {
+        return true;
+    }
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    return asked != nullptr && name == asked;
+}
+
+} // namespace
+
 SdlFrontEnd::SdlFrontEnd(int zoom) : zoom_(std::max(1, zoom)) {}
 
 SdlFrontEnd::~SdlFrontEnd() {
@@ -101,15 +133,17 @@ bool SdlFrontEnd::Start(FrontEndHost& host, std::string* error) {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            started.set_value(std::string("SDL could not use the display: ") + SDL_GetError());
+            started.set_value("SDL could not use the display (" + NamedDisplay() + "): " + SDL_GetError());
             return;
         }
-        {
+        if (!ShowsAWindow(SDL_GetCurrentVideoDriver())) {
+            started.set_value("SDL found no working display (" + NamedDisplay() + ")");
+        } else {
             Window window(zoom_);
             std::string failure;
             const auto frame = host.Frame();
             if (!window.Open(frame->width(), frame->height(), &failure)) {
-                started.set_value(failure);
+                started.set_value(failure + " (" + NamedDisplay() + ")");
             } else {
                 wakeEvent_.store(SDL_RegisterEvents(1), std::memory_order_release);
                 started.set_value("");
