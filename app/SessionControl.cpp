@@ -2,6 +2,7 @@
 
 #include "app/MainDialog.h"
 #include "app/MonitorSession.h"
+#include "audio/CaptureRetry.h"
 #include "platform/record/Record.h"
 #include "platform/wave/WaveApi.h"
 #include "settings/SessionVolumeFile.h"
@@ -67,6 +68,9 @@ BOOL CMainDialog::PreTranslateMessage(MSG* pMsg) {
 }
 
 void CMainDialog::OnRunStop() {
+    // Whoever presses Run or Stop expects the monitor to listen: a microphone that is down is tried
+    // again now rather than at the end of its pause.
+    RetryCaptureNow();
     if (g_session.sessionActive.load()) {
         EndSession();
         return;

@@ -1,7 +1,11 @@
 #include "audio/CaptureErrors.h"
 
 #include <array>
+#include <cstdint>
+#include <cstdio>
+#include <mutex>
 
+#include "platform/win/Utf8.h"
 #include "platform/win/WinApi.h"
 
 namespace {
@@ -23,6 +27,14 @@ constexpr std::array kErrorTexts{
 
 constexpr wchar_t kCaption[] = L"Microphone error";
 
+std::mutex asideLock;
+HANDLE asideThread = nullptr; // the latest box's thread; guarded by asideLock
+
+DWORD ShowAside(LPVOID param) {
+    ReportCaptureError(static_cast<MMRESULT>(reinterpret_cast<std::uintptr_t>(param)));
+    return 0;
+}
+
 } // namespace
 
 LPCWSTR CaptureErrorText(MMRESULT code) {
@@ -36,4 +48,23 @@ LPCWSTR CaptureErrorText(MMRESULT code) {
 
 void ReportCaptureError(MMRESULT code) {
     MessageBox(nullptr, CaptureErrorText(code), kCaption, MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
+}
+
+void ReportCaptureErrorAside(MMRESULT code) {
+    std::lock_guard guard(asideLock);
+    if (asideThread != nullptr) {
+        DWORD exitCode = 0;
+        if (GetExitCodeThread(asideThread, &exitCode) && exitCode == STILL_ACTIVE) {
+            return; // the box is still up
+        }
+        CloseHandle(asideThread);
+    }
+    asideThread =
+        CreateThread(nullptr, 0, ShowAside, reinterpret_cast<LPVOID>(std::uintptr_t{code}), 0, nullptr);
+    if (asideThread == nullptr) {
+        // No thread to be had. The caller's work (the alarm call) goes first; the failure is told where
+        // it can be without waiting.
+        std::fprintf(stderr, "lullwatch: Microphone error: %s\n",
+                     platform::ToUtf8(CaptureErrorText(code)).c_str());
+    }
 }

@@ -10,3 +10,8 @@ LPCWSTR CaptureErrorText(MMRESULT code);
 // Shows CaptureErrorText(code) in a modal message box with no owner, captioned "Microphone error", with
 // MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST. Returns when the user has closed it.
 void ReportCaptureError(MMRESULT code);
+
+// The same box shown on a thread of its own, for a thread that must not wait for the user (the alarm
+// thread, whose call must go out). At most one such box is up at a time: a failure while it is up adds
+// nothing. Returns at once.
+void ReportCaptureErrorAside(MMRESULT code);

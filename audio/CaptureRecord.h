@@ -31,6 +31,14 @@ struct CaptureRecord {
     // Set once a buffer has gone back to the device since the last start: the device has recorded
     // properly for a while. Only such a device is restarted after it fails (CaptureRecovery.h).
     std::atomic<bool> handedBack{false};
+    // The program wants to hear: set by StartCapture, cleared by StopCapture before anything else.
+    // Only while it is set is capture retried after a failure (CaptureRetry.h).
+    std::atomic<bool> captureWanted{false};
+    // The last start succeeded and no failure of its device has been taken up since. Written under the
+    // start/stop exclusion.
+    std::atomic<bool> recording{false};
+    // The open device was opened by a retry: a failure of it before its first buffer shows no box.
+    std::atomic<bool> openedByRetry{false};
 };
 
 extern CaptureRecord g_capture;

@@ -6,6 +6,7 @@
 
 #include "audio/CaptureErrors.h"
 #include "audio/CaptureRecord.h"
+#include "audio/CaptureRetry.h"
 #include "audio/CaptureSteps.h"
 #include "audio/CaptureSync.h"
 #include "audio/SoundCapture.h"
@@ -34,16 +35,28 @@ UINT RecoveryThreadProc(LPVOID param) {
         return 0;
     }
     const bool current = g_capture.device.load() == fault->device && !IsCaptureStopping();
+    bool news = false;
+    bool retry = false;
     MMRESULT stopRc = MMSYSERR_NOERROR;
     MMRESULT startRc = MMSYSERR_NOERROR;
-    if (current && g_capture.handedBack.load()) {
-        stopRc = StopAndCloseDevice();
-        if (stopRc == MMSYSERR_NOERROR) {
-            startRc = OpenAndStartDevice();
+    if (current) {
+        const bool recorded = g_capture.handedBack.load();
+        news = recorded || !g_capture.openedByRetry.load();
+        g_capture.recording.store(false);
+        if (recorded) {
+            g_capture.openedByRetry.store(false);
+            stopRc = StopAndCloseDevice();
+            if (stopRc == MMSYSERR_NOERROR) {
+                startRc = OpenAndStartDevice();
+            }
         }
+        retry = !g_capture.recording.load();
     }
     g_captureSync.UnlockStartStop();
-    if (!current) {
+    if (retry) {
+        ScheduleCaptureRetry();
+    }
+    if (!news) {
         return 0;
     }
     if (!g_faultShown.exchange(true)) {

@@ -8,11 +8,13 @@
 // - If the failed device is still the open one, no stop has begun since, and the device had handed at
 //   least one buffer back before it failed, capture is restarted at once (the failed device stopped and
 //   closed, a new one opened and started), without waiting for the user: a monitor left alone at night
-//   listens again. A device that fails before it has recorded a single buffer is not restarted, so a
-//   device that fails at every start cannot keep restarting; its failure stays on screen.
+//   listens again. A device that fails before it has recorded a single buffer is not restarted at once,
+//   so a device that fails at every start cannot keep restarting.
+// - If capture does not record after that, it is retried with a growing pause (CaptureRetry.h).
 // - Then the failure is shown under "Microphone error" with the text of its code, followed by the
 //   failures of the restart, if any. While one such box is up, later failures restart capture without
-//   adding another.
+//   adding another. A device opened by a retry that fails before its first buffer shows nothing: the
+//   outage has been shown already, and the microphone's indicator still says it.
 // - If a stop has begun, or the failed device is no longer the open one, whoever stopped or restarted
 //   capture has taken over, and nothing is done or shown.
 // Of the two notices of one device's failure (the hand-back and the platform's report, in that order),

@@ -7,6 +7,7 @@
 #include "audio/CaptureRecovery.h"
 #include "audio/CaptureSync.h"
 #include "audio/SoundCapture.h"
+#include "platform/status/Indicators.h"
 #include "settings/MonitorSettings.h"
 
 namespace {
@@ -32,9 +33,7 @@ void FillFormat(WAVEFORMATEX& f) {
     f.cbSize = 0;
 }
 
-} // namespace
-
-MMRESULT OpenAndStartDevice() {
+MMRESULT OpenPrepareAndStart() {
     FillFormat(g_capture.format);
     g_capture.handedBack.store(false);
     g_capture.captureStopping.store(false, std::memory_order_seq_cst);
@@ -56,6 +55,9 @@ MMRESULT OpenAndStartDevice() {
         if (waveInClose(device) == MMSYSERR_NOERROR) {
             g_capture.device.store(nullptr);
         }
+        // The device itself did not fail, so the platform does not know that nothing records.
+        platform::status::Raise(platform::status::Indicator::Microphone, L"No microphone",
+                                "capture buffer: MMSYSERR_NOMEM");
         return MMSYSERR_NOMEM;
     }
     g_capture.header.lpData = reinterpret_cast<char*>(g_capture.buffer);
@@ -72,8 +74,17 @@ MMRESULT OpenAndStartDevice() {
     return waveInStart(device);
 }
 
+} // namespace
+
+MMRESULT OpenAndStartDevice() {
+    const MMRESULT rc = OpenPrepareAndStart();
+    g_capture.recording.store(rc == MMSYSERR_NOERROR);
+    return rc;
+}
+
 MMRESULT StopAndCloseDevice() {
     g_capture.captureStopping.store(true, std::memory_order_seq_cst);
+    g_capture.recording.store(false);
     const HWAVEIN device = g_capture.device.load();
     if (device == nullptr) {
         return MMSYSERR_NOERROR;

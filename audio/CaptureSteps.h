@@ -15,9 +15,10 @@
 //   capture is plainly stopped rather than open and deaf.
 // - Preparing, queueing or starting fails: the device stays open with the buffer allocated; the next
 //   stop closes it.
+// Sets the record's `recording` flag to whether it succeeded.
 MMRESULT OpenAndStartDevice();
 
-// Sets the stopping flag; with a device open, waits until no callback is in progress, then stops,
-// resets, unprepares and closes the device and frees the buffer. A failing call leaves everything after
-// it undone (the device open, the buffer allocated) for the next stop to finish.
+// Sets the stopping flag and clears `recording`; with a device open, waits until no callback is in progress,
+// then stops, resets, unprepares and closes the device and frees the buffer. A failing call leaves everything
+// after it undone (the device open, the buffer allocated) for the next stop to finish.
 MMRESULT StopAndCloseDevice();

@@ -3,14 +3,35 @@
 #include "audio/CaptureErrors.h"
 #include "audio/CaptureRecord.h"
 #include "audio/CaptureRecovery.h"
+#include "audio/CaptureRetry.h"
 #include "audio/CaptureSteps.h"
 #include "audio/CaptureSync.h"
 #include "audio/SoundLevelDetector.h"
 
+namespace {
+
+// Stops and closes capture; the result of the first call that failed.
+MMRESULT Stop() {
+    // First of all, also before waiting for a start or stop on another thread: from here on nothing
+    // retries capture, and no callback measures a buffer or waits for the window thread to show it.
+    g_capture.captureWanted.store(false);
+    g_capture.captureStopping.store(true, std::memory_order_seq_cst);
+    if (!g_captureSync.LockStartStop()) {
+        return MMSYSERR_NOERROR;
+    }
+    const MMRESULT rc = StopAndCloseDevice();
+    g_captureSync.UnlockStartStop();
+    return rc;
+}
+
+} // namespace
+
 int StartCapture() {
+    g_capture.captureWanted.store(true);
     if (!g_captureSync.LockStartStop()) {
         return 0;
     }
+    g_capture.openedByRetry.store(false);
     MMRESULT rc = MMSYSERR_NOERROR;
     if (g_capture.device.load() != nullptr) {
         rc = StopAndCloseDevice();
@@ -20,22 +41,25 @@ int StartCapture() {
     }
     g_captureSync.UnlockStartStop();
     if (rc != MMSYSERR_NOERROR) {
+        // Retried from 1 s on while the box waits for the user.
+        ResetCaptureRetry();
+        ScheduleCaptureRetry();
         ReportCaptureError(rc);
     }
     return 0;
 }
 
 void StopCapture() {
-    // First of all, also before waiting for a start or stop on another thread: from here on no callback
-    // measures a buffer or waits for the window thread to show it.
-    g_capture.captureStopping.store(true, std::memory_order_seq_cst);
-    if (!g_captureSync.LockStartStop()) {
-        return;
-    }
-    const MMRESULT rc = StopAndCloseDevice();
-    g_captureSync.UnlockStartStop();
+    const MMRESULT rc = Stop();
     if (rc != MMSYSERR_NOERROR) {
         ReportCaptureError(rc);
+    }
+}
+
+void StopCaptureForCall() {
+    const MMRESULT rc = Stop();
+    if (rc != MMSYSERR_NOERROR) {
+        ReportCaptureErrorAside(rc);
     }
 }
 
@@ -52,8 +76,10 @@ void CALLBACK CaptureCallback(HWAVEIN hwi, UINT uMsg, DWORD_PTR, DWORD_PTR dwPar
         // A stop that began meanwhile is waiting for this callback; the buffer stays with the program.
         if (!IsCaptureStopping()) {
             handBack = waveInAddBuffer(hwi, header, sizeof(WAVEHDR));
-            if (handBack == MMSYSERR_NOERROR) {
-                g_capture.handedBack.store(true, std::memory_order_relaxed);
+            // The device records properly: should it fail later, retries start from 1 s again.
+            if (handBack == MMSYSERR_NOERROR &&
+                !g_capture.handedBack.exchange(true, std::memory_order_relaxed)) {
+                ResetCaptureRetry();
             }
         }
     }

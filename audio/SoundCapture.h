@@ -3,7 +3,7 @@
 // device fills it, CaptureCallback hands it to the detector (OnCaptureBuffer) and gives it back.
 // StopCapture stops and closes the device. Every failing wave-input call is shown in a message box
 // captioned "Microphone error" (CaptureErrors.h); the routine then ends at the failed call and the
-// program carries on.
+// program carries on, and capture that should run but does not is retried (CaptureRetry.h).
 //
 // Threads. StartCapture and StopCapture may be called on any thread (the window thread, the alarm
 // thread); they run one at a time, and while one waits for the other or for a callback in progress it
@@ -23,11 +23,17 @@
 // Opens and starts capture; returns 0 in every case. Called while capture runs, it first stops and
 // closes the running device as StopCapture does (never sharing the buffer, header or device between
 // two opens) and then starts afresh, with a buffer sized from the current averaging period; if that
-// stop fails, the failure is reported and nothing is opened.
+// stop fails, the failure is reported and nothing is opened. A start that fails is retried by itself,
+// first after 1 s, while its box waits for the user (CaptureRetry.h).
 int StartCapture();
 
-// Stops and closes capture. Harmless when no device is open: it then only sets the stopping flag.
+// Stops and closes capture. Harmless when no device is open: it then only sets the stopping flag. From
+// its first step until the next StartCapture, capture is not retried after a failure (CaptureRetry.h).
 void StopCapture();
+
+// StopCapture for the alarm thread, whose call must not wait for anyone: a failing step is shown in a
+// box on a thread of its own (one at a time), and the function returns at once.
+void StopCaptureForCall();
 
 // The wave-input callback given to waveInOpen. Only WIM_DATA of the open device is handled, and only
 // while no stop has begun: the buffer goes to OnCaptureBuffer and is then handed back. A hand-back that

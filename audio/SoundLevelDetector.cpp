@@ -65,7 +65,7 @@ void StartAlarmThread(const SharedText& number) {
 
 UINT AlarmThreadProc(LPVOID param) {
     const auto* number = static_cast<const SharedText*>(param);
-    StopCapture();
+    StopCaptureForCall();
     const CDialog* mainDialog = g_session.mainDialog.load(std::memory_order_acquire);
     const HWND parent = mainDialog != nullptr ? mainDialog->GetSafeHwnd() : nullptr;
     const std::wstring text = number->Get();

@@ -37,7 +37,7 @@ void OnCaptureBuffer(const BYTE* samples, DWORD count);
 // open until it is replaced, so its exit code can be asked at any later time.
 void StartAlarmThread(const SharedText& number);
 
-// The alarm thread: StopCapture (whose message box, if a step fails, holds this thread until the user
-// closes it), then PlaceAlarmCall with the number, the application's instance handle and the main
-// window's handle. `param` is the SharedText given to StartAlarmThread. Returns 0.
+// The alarm thread: StopCaptureForCall (a step that fails is shown in a box that does not hold the call),
+// then PlaceAlarmCall with the number, the application's instance handle and the main window's handle.
+// `param` is the SharedText given to StartAlarmThread. Returns 0.
 UINT AlarmThreadProc(LPVOID param);

@@ -25,6 +25,19 @@ constexpr CallNames kCalls[] = {
     {WaveCall::Device, "device", "device"},
 };
 
+std::string Times(unsigned times) {
+    if (times == 0) {
+        return " always";
+    }
+    if (times == 1) {
+        return " once";
+    }
+    std::string text = " ";
+    text += std::to_string(times);
+    text += " times";
+    return text;
+}
+
 std::size_t Index(WaveCall call) {
     return static_cast<std::size_t>(call);
 }
@@ -33,7 +46,7 @@ std::size_t Index(WaveCall call) {
 
 bool ParseFaultRule(const std::vector<std::string>& words, FaultRule* rule, std::string* error) {
     if (words.size() < 2 || words.size() > 3) {
-        *error = "expected '<call> <code> [once|always]'";
+        *error = "expected '<call> <code> [once|always|<n>]'";
         return false;
     }
     const std::string name = Lower(words[0]);
@@ -53,14 +66,18 @@ bool ParseFaultRule(const std::vector<std::string>& words, FaultRule* rule, std:
         *error = "bad result code '" + words[1] + "' (a number above 0 or a name such as MMSYSERR_NODRIVER)";
         return false;
     }
-    rule->once = false;
+    rule->times = 0;
     if (words.size() == 3) {
         const std::string mode = Lower(words[2]);
-        if (mode != "once" && mode != "always") {
-            *error = "expected 'once' or 'always', not '" + words[2] + "'";
+        long count = 0;
+        if (mode == "once") {
+            rule->times = 1;
+        } else if (ParseLong(mode, &count) && count >= 1 && count <= 1000000) {
+            rule->times = static_cast<unsigned>(count);
+        } else if (mode != "always") {
+            *error = "expected 'once', 'always' or a count, not '" + words[2] + "'";
             return false;
         }
-        rule->once = mode == "once";
     }
     return true;
 }
@@ -96,8 +113,10 @@ MMRESULT FaultPlan::Take(WaveCall call) {
         return MMSYSERR_NOERROR;
     }
     const MMRESULT code = slot.rule.code;
-    if (slot.rule.once) {
+    if (slot.rule.times == 1) {
         slot = Slot{};
+    } else if (slot.rule.times > 1) {
+        --slot.rule.times;
     }
     return code;
 }
@@ -107,8 +126,13 @@ std::string FaultPlan::Describe() const {
     std::string text;
     for (const Slot& slot : slots_) {
         if (slot.active) {
-            text += (text.empty() ? "" : "\n") + CallName(slot.rule.call) + " " +
-                    ResultCodeName(slot.rule.code) + (slot.rule.once ? " once" : " always");
+            if (!text.empty()) {
+                text += '\n';
+            }
+            text += CallName(slot.rule.call);
+            text += ' ';
+            text += ResultCodeName(slot.rule.code);
+            text += Times(slot.rule.times);
         }
     }
     return text.empty() ? "none" : text;

@@ -123,14 +123,14 @@ CommandResult RunSoundCommand(const std::vector<std::string>& args) {
         return Ok(service.DescribeDevice());
     }
     return Error("expected level, silence, tone <hz> <level>, noise <level>, play <file> [loop], "
-                 "fail <call> <code> [once|always], fail clear [<call>], volume [<word>] or state");
+                 "fail <call> <code> [once|always|<n>], fail clear [<call>], volume [<word>] or state");
 }
 
 void RegisterSoundCommand() {
     platform::automation::RegisterDeviceCommand(
         "sound",
         "the microphone's sound and the wave device: level | silence | tone <hz> <level> | noise <level> | "
-        "play <file> [loop] | fail <call> <code> [once|always] | fail clear [<call>] | volume [<word>] | "
+        "play <file> [loop] | fail <call> <code> [once|always|<n>] | fail clear [<call>] | volume [<word>] | "
         "state",
         RunSoundCommand);
 }

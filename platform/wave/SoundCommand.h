@@ -12,9 +12,9 @@
 //   sound noise <level>            white noise spread evenly over 128 - level .. 128 + level
 //   sound play <file> [loop]       a sound file (any common format; a relative path from the current
 //                                  folder), once (then silence) or looped
-//   sound fail <call> <code> [once|always]
-//                                  the next (once) or every (always, the default) such call fails with
-//                                  <code>; calls and codes as in FaultPlan.h
+//   sound fail <call> <code> [once|always|<n>]
+//                                  the next (once), the next <n>, or every (always, the default) such
+//                                  call fails with <code>; calls and codes as in FaultPlan.h
 //   sound fail clear [<call>]      removes every fault, or that call's
 //   sound fail                     lists the faults in force, one per line, or "none"
 //   sound volume                   the output volume word, "0x%08X"

@@ -2,8 +2,10 @@
 #include "platform/wave/WaveApi.h"
 
 #include "platform/record/Record.h"
+#include "platform/wave/MicrophoneIndicator.h"
 #include "platform/wave/WaveService.h"
 
+using platform::wave::NoteRecordingCall;
 using platform::wave::WaveCall;
 using platform::wave::WaveService;
 
@@ -67,10 +69,8 @@ MMRESULT Recorded(MMRESULT result, bool running) {
     return result;
 }
 
-} // namespace
-
-MMRESULT waveInOpen(HWAVEIN* phwi, UINT uDeviceID, const WAVEFORMATEX* pwfx, DWORD_PTR dwCallback,
-                    DWORD_PTR dwInstance, DWORD fdwOpen) {
+MMRESULT Open(HWAVEIN* phwi, UINT uDeviceID, const WAVEFORMATEX* pwfx, DWORD_PTR dwCallback,
+              DWORD_PTR dwInstance, DWORD fdwOpen) {
     if (const MMRESULT f = Injected(WaveCall::Open)) {
         return f;
     }
@@ -101,7 +101,7 @@ MMRESULT waveInOpen(HWAVEIN* phwi, UINT uDeviceID, const WAVEFORMATEX* pwfx, DWO
     return WaveService::Instance().Open(proc, dwInstance, phwi);
 }
 
-MMRESULT waveInPrepareHeader(HWAVEIN hwi, WAVEHDR* pwh, UINT cbwh) {
+MMRESULT PrepareHeader(HWAVEIN hwi, WAVEHDR* pwh, UINT cbwh) {
     if (const MMRESULT f = Injected(WaveCall::Prepare)) {
         return f;
     }
@@ -110,7 +110,7 @@ MMRESULT waveInPrepareHeader(HWAVEIN hwi, WAVEHDR* pwh, UINT cbwh) {
     return device ? device->Prepare(pwh) : rc;
 }
 
-MMRESULT waveInAddBuffer(HWAVEIN hwi, WAVEHDR* pwh, UINT cbwh) {
+MMRESULT AddBuffer(HWAVEIN hwi, WAVEHDR* pwh, UINT cbwh) {
     if (const MMRESULT f = Injected(WaveCall::AddBuffer)) {
         return f;
     }
@@ -119,12 +119,33 @@ MMRESULT waveInAddBuffer(HWAVEIN hwi, WAVEHDR* pwh, UINT cbwh) {
     return device ? device->AddBuffer(pwh) : rc;
 }
 
-MMRESULT waveInStart(HWAVEIN hwi) {
+MMRESULT Start(HWAVEIN hwi) {
     if (const MMRESULT f = Injected(WaveCall::Start)) {
         return f;
     }
     const auto device = WaveService::Instance().Find(hwi);
     return Recorded(device ? device->Start() : MMSYSERR_INVALHANDLE, true);
+}
+
+} // namespace
+
+// The calls that get the microphone recording tell its indicator how they went (MicrophoneIndicator.h).
+MMRESULT waveInOpen(HWAVEIN* phwi, UINT uDeviceID, const WAVEFORMATEX* pwfx, DWORD_PTR dwCallback,
+                    DWORD_PTR dwInstance, DWORD fdwOpen) {
+    const MMRESULT rc = Open(phwi, uDeviceID, pwfx, dwCallback, dwInstance, fdwOpen);
+    return (fdwOpen & WAVE_FORMAT_QUERY) != 0 ? rc : NoteRecordingCall("waveInOpen", nullptr, rc);
+}
+
+MMRESULT waveInPrepareHeader(HWAVEIN hwi, WAVEHDR* pwh, UINT cbwh) {
+    return NoteRecordingCall("waveInPrepareHeader", hwi, PrepareHeader(hwi, pwh, cbwh));
+}
+
+MMRESULT waveInAddBuffer(HWAVEIN hwi, WAVEHDR* pwh, UINT cbwh) {
+    return NoteRecordingCall("waveInAddBuffer", hwi, AddBuffer(hwi, pwh, cbwh));
+}
+
+MMRESULT waveInStart(HWAVEIN hwi) {
+    return NoteRecordingCall("waveInStart", hwi, Start(hwi));
 }
 
 MMRESULT waveInStop(HWAVEIN hwi) {

@@ -20,7 +20,7 @@ bool ParseFaults(const std::string& value, WaveConfig* config, std::string* why)
             FaultRule rule;
             std::string reason;
             if (!ParseFaultRule(words, &rule, &reason)) {
-                *why = reason + "; expected rules '<call> <code> [once|always]' separated by ';'";
+                *why = reason + "; expected rules '<call> <code> [once|always|<n>]' separated by ';'";
                 return false;
             }
             config->faults.push_back(rule);

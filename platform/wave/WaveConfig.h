@@ -20,7 +20,7 @@
 //   mixer_control   the ALSA simple-mixer playback control for volume alsa (default "Master")
 //   noise_seed      the generator's noise seed (default 1); the same seed gives the same noise
 //   fail            fault injection from the start: rules separated by ';', each
-//                   "<call> <code> [once|always]" (see FaultPlan.h), for example
+//                   "<call> <code> [once|always|<n>]" (see FaultPlan.h), for example
 //                   "open MMSYSERR_ALLOCATED once; add 6"
 //
 // Yes/no values also accept true/false, on/off and 1/0. An unknown key is an error, so that a

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/wave/MicrophoneIndicator.h"
+
 namespace platform::wave {
 namespace {
 
@@ -326,6 +328,7 @@ void WaveInDevice::Complete(WAVEHDR* header) {
 
 void WaveInDevice::Fail(MMRESULT code, const std::string& detail) {
     std::fprintf(stderr, "lullwatch: the sound input device failed: %s\n", detail.c_str());
+    NoteDeviceLost(code, detail);
     const ErrorHook hook = errorHook_();
     std::lock_guard lock(mutex_);
     failed_ = true;

@@ -1,5 +1,7 @@
 #include "AudioTestSupport.h"
 
+#include <algorithm>
+
 #include "AlarmCallStandIn.h"
 #include "app/MonitorSession.h"
 #include "audio/CaptureRecord.h"
@@ -7,6 +9,7 @@
 #include "audio/SoundLevelDetector.h"
 #include "platform/controls/ControlClasses.h"
 #include "platform/controls/MessageBoxes.h"
+#include "platform/status/Indicators.h"
 #include "platform/wave/SoundScene.h"
 #include "platform/win/Clock.h"
 #include "platform/win/WinApi.h"
@@ -164,6 +167,38 @@ bool MeterWindow::WaitForPosition(int position, std::size_t from) {
         }
         return false;
     });
+}
+
+MicrophoneLog::MicrophoneLog() {
+    listener_ = platform::status::AddListener([log = log_](const platform::status::Raised& now) {
+        if (now.which == platform::status::Indicator::Microphone) {
+            std::lock_guard lock(log->mutex);
+            log->changes.push_back(now.text.empty() ? "" : now.detail);
+        }
+    });
+}
+
+MicrophoneLog::~MicrophoneLog() {
+    platform::status::RemoveListener(listener_);
+}
+
+std::vector<std::string> MicrophoneLog::Changes() const {
+    std::lock_guard lock(log_->mutex);
+    return log_->changes;
+}
+
+bool MicrophoneLog::WaitForRaisedThenCleared(const std::string& detail) {
+    return WaitUntil([&] {
+        const auto changes = Changes();
+        const auto raised = std::find_if(changes.begin(), changes.end(),
+                                         [&](const std::string& c) { return c.rfind(detail, 0) == 0; });
+        return raised != changes.end() && std::find(raised, changes.end(), "") != changes.end();
+    });
+}
+
+std::size_t MicrophoneLog::Clears() const {
+    const auto changes = Changes();
+    return static_cast<std::size_t>(std::count(changes.begin(), changes.end(), ""));
 }
 
 std::optional<Box> CurrentBox() {

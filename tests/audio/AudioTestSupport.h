@@ -124,6 +124,31 @@ std::optional<Box> CurrentBox();
 // answers it. The box's thread, or 0 when no box came.
 DWORD ExpectMicrophoneError(const std::wstring& text);
 
+// The changes of the microphone's indicator while the object lives: the detail when it is raised (or
+// reworded), "" when it is cleared.
+class MicrophoneLog {
+public:
+    MicrophoneLog();
+    ~MicrophoneLog();
+    MicrophoneLog(const MicrophoneLog&) = delete;
+    MicrophoneLog& operator=(const MicrophoneLog&) = delete;
+
+    std::vector<std::string> Changes() const;
+    // Waits until the indicator has been raised with a detail starting with `detail` and cleared after.
+    bool WaitForRaisedThenCleared(const std::string& detail);
+    // How many times it has been cleared.
+    std::size_t Clears() const;
+
+private:
+    struct Changes_ {
+        std::mutex mutex;
+        std::vector<std::string> changes;
+    };
+    // Shared with the listener, which may still be running on another thread when this object goes.
+    std::shared_ptr<Changes_> log_ = std::make_shared<Changes_>();
+    int listener_ = 0;
+};
+
 // What the simulated microphone hears from now on: "silence", "tone 440 100", "noise 50".
 void Hear(const std::string& generatorWords);
 platform::wave::DeviceState Device();

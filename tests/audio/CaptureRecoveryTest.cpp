@@ -1,12 +1,14 @@
 // Capture that would go deaf by itself: a sample buffer that cannot be allocated, a buffer the device
-// will not take back, a device that fails while it records. Each is shown under "Microphone error";
-// capture is restarted where that can help, without waiting for anyone to read the box.
+// will not take back, a device that fails while it records. Each is shown under "Microphone error" and
+// by the microphone's indicator; capture is restarted at once where that can help, and retried with a
+// growing pause until it records, without waiting for anyone to read the box.
 #include <gtest/gtest.h>
 
 #include <new>
 
 #include "AudioTestSupport.h"
 #include "audio/SoundCapture.h"
+#include "platform/win/Clock.h"
 #include "settings/MonitorSettings.h"
 
 namespace {
@@ -37,20 +39,20 @@ using platform::wave::WaveCall;
 
 class CaptureRecoveryTest : public CaptureFixture {};
 
-TEST_F(CaptureRecoveryTest, ABufferThatCannotBeAllocatedIsShownAndLeavesCaptureStopped) {
+TEST_F(CaptureRecoveryTest, ABufferThatCannotBeAllocatedIsShownAndRetried) {
+    MicrophoneLog microphone;
     g_settings.averagingPeriod = 8;
     g_failArrayOfSize = 8000;
+    Hear("tone 440 100");
     auto started = BeginStartOnWindowThread();
     EXPECT_EQ(ExpectMicrophoneError(L"Unable to allocate or lock memory"), window->ThreadId());
     ASSERT_EQ(started.wait_for(kDeadline), std::future_status::ready);
     EXPECT_EQ(g_failArrayOfSize.load(), 0u) << "the capture buffer was not allocated that way";
-    EXPECT_FALSE(Device().open);
 
-    // Nothing is left half-done: the next start simply works.
-    Hear("tone 440 100");
-    StartOnWindowThread();
-    EXPECT_FALSE(CurrentBox().has_value());
+    // Nothing was left half-done: the retry simply works.
+    EXPECT_TRUE(microphone.WaitForRaisedThenCleared("capture buffer: MMSYSERR_NOMEM"));
     EXPECT_TRUE(window->WaitForCount(2));
+    EXPECT_FALSE(CurrentBox().has_value());
 }
 
 TEST_F(CaptureRecoveryTest, ABufferTheDeviceWillNotTakeBackIsShownAndCaptureListensAgainAtOnce) {
@@ -87,7 +89,8 @@ TEST_F(CaptureRecoveryTest, ADeviceThatFailsWhileRecordingIsShownOnceAndRestarte
     Answer(*box);
 }
 
-TEST_F(CaptureRecoveryTest, ADeviceThatFailsBeforeItsFirstBufferIsNotRestartedAndStaysShown) {
+TEST_F(CaptureRecoveryTest, ADeviceThatFailsBeforeItsFirstBufferIsShownOnceAndRetriedUntilItRecords) {
+    MicrophoneLog microphone;
     Hear("tone 440 100");
     FailAlways(WaveCall::Device, MMSYSERR_ERROR);
     StartOnWindowThread();
@@ -95,14 +98,22 @@ TEST_F(CaptureRecoveryTest, ADeviceThatFailsBeforeItsFirstBufferIsNotRestartedAn
     ASSERT_TRUE(box.has_value());
     // The buffer came back unfillable first, so the refused hand-back is what is shown.
     EXPECT_EQ(box->text, L"No device driver is present");
-    EXPECT_TRUE(Device().failed);
-    Answer(*box);
+    // Each retry opens and starts a device that fails again: shown by the indicator, not by more boxes.
+    EXPECT_TRUE(WaitUntil([&] { return microphone.Clears() >= 3; }));
+    const auto still = CurrentBox();
+    ASSERT_TRUE(still.has_value());
+    EXPECT_EQ(still->hwnd, box->hwnd);
+
     platform::wave::WaveService::Instance().Faults().ClearAll();
-    window->Run([] { StopCapture(); });
-    EXPECT_FALSE(Device().open);
+    const std::size_t before = window->meter().Count();
+    EXPECT_TRUE(window->WaitForCount(before + 2));
+    EXPECT_TRUE(Device().recording);
+    Answer(*box);
+    EXPECT_FALSE(CurrentBox().has_value());
 }
 
-TEST_F(CaptureRecoveryTest, ARestartThatFailsIsShownAfterTheFailureThatCausedIt) {
+TEST_F(CaptureRecoveryTest, ARestartThatFailsIsShownAfterTheFailureThatCausedItThenRetriedSilently) {
+    MicrophoneLog microphone;
     Hear("tone 440 100");
     StartOnWindowThread();
     ASSERT_TRUE(window->WaitForCount(2));
@@ -112,6 +123,47 @@ TEST_F(CaptureRecoveryTest, ARestartThatFailsIsShownAfterTheFailureThatCausedIt)
     ExpectMicrophoneError(L"Specified device handle is invalid");
     ExpectMicrophoneError(L"Specified resource is already allocated");
     EXPECT_FALSE(Device().open);
+    EXPECT_EQ(microphone.Changes().back(), "waveInOpen: MMSYSERR_ALLOCATED");
+
+    platform::wave::WaveService::Instance().Faults().ClearAll();
+    const std::size_t before = window->meter().Count();
+    EXPECT_TRUE(window->WaitForCount(before + 2));
+    EXPECT_EQ(microphone.Changes().back(), "");
+    EXPECT_FALSE(CurrentBox().has_value());
+}
+
+TEST_F(CaptureRecoveryTest, RetriesWaitOneSecondThenTwiceAsLongUpToThirtySeconds) {
+    // Fast enough that the 91 device seconds of this test take under a real second.
+    platform::Clock::SetFactor(100);
+    auto& faults = platform::wave::WaveService::Instance().Faults();
+    faults.Set({WaveCall::Open, MMSYSERR_ALLOCATED, 7});
+    auto started = BeginStartOnWindowThread();
+    const auto box = WaitForBox();
+    ASSERT_TRUE(box.has_value());
+
+    // The device time of each failed open, seen as the rule's count goes down; then capture records.
+    std::vector<std::uint64_t> opens{platform::Clock::NowMs()};
+    std::string rule = faults.Describe();
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::string now = faults.Describe();
+        if (now != rule) {
+            opens.push_back(platform::Clock::NowMs());
+            rule = now;
+        }
+        return Device().recording;
+    }));
+    opens.push_back(platform::Clock::NowMs());
+    const std::vector<std::uint64_t> pauses{1000, 2000, 4000, 8000, 16000, 30000, 30000};
+    ASSERT_EQ(opens.size(), pauses.size() + 1) << ::testing::PrintToString(opens);
+    for (std::size_t i = 0; i < pauses.size(); ++i) {
+        SCOPED_TRACE(i);
+        const std::uint64_t pause = opens[i + 1] - opens[i];
+        EXPECT_GE(pause, pauses[i] * 9 / 10);
+        // Loose above, for a busy machine; tight enough that 30 s does not double to 60.
+        EXPECT_LT(pause, pauses[i] * 3 / 2 + 2000);
+    }
+    Answer(*box);
+    ASSERT_EQ(started.wait_for(kDeadline), std::future_status::ready);
 }
 
 } // namespace

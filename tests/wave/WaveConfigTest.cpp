@@ -56,10 +56,10 @@ TEST(WaveConfig, EveryKey) {
     ASSERT_EQ(c.faults.size(), 2u);
     EXPECT_EQ(c.faults[0].call, WaveCall::Open);
     EXPECT_EQ(c.faults[0].code, 4u);
-    EXPECT_TRUE(c.faults[0].once);
+    EXPECT_EQ(c.faults[0].times, 1u);
     EXPECT_EQ(c.faults[1].call, WaveCall::AddBuffer);
     EXPECT_EQ(c.faults[1].code, 6u);
-    EXPECT_FALSE(c.faults[1].once);
+    EXPECT_EQ(c.faults[1].times, 0u);
 }
 
 TEST(WaveConfig, AnAbsolutePathStaysAsItIs) {
@@ -89,7 +89,7 @@ TEST(WaveConfig, BadValuesAreNamed) {
         {{{"fail", "open"}}, "key 'fail'"},
         {{{"fail", "jump 4"}}, "unknown call 'jump'"},
         {{{"fail", "open 0"}}, "bad result code '0'"},
-        {{{"fail", "open 4 twice"}}, "expected 'once' or 'always'"},
+        {{{"fail", "open 4 twice"}}, "expected 'once', 'always' or a count"},
         {{{"source", "recording"}}, "needs the key 'recording'"},
         {{{"sorce", "alsa"}}, "unknown key 'sorce'"},
         {{{"alsa_device", ""}}, "key 'alsa_device'"},

@@ -81,7 +81,14 @@ TEST_F(WaveFaultTest, EachCallFailsOnceWithTheChosenCode) {
     EXPECT_TRUE(log_.WaitFor(1, WIM_CLOSE));
 }
 
-TEST_F(WaveFaultTest, AnAlwaysRuleHoldsUntilCleared) {
+TEST_F(WaveFaultTest, AnAlwaysRuleHoldsUntilClearedACountedOneThatManyCalls) {
+    Sound("fail open 4 2");
+    EXPECT_EQ(Open(), MMSYSERR_ALLOCATED);
+    EXPECT_EQ(RunSoundCommand({"fail"}).text, "open MMSYSERR_ALLOCATED once");
+    EXPECT_EQ(Open(), MMSYSERR_ALLOCATED);
+    ASSERT_EQ(Open(), MMSYSERR_NOERROR);
+    ASSERT_EQ(waveInClose(device_), MMSYSERR_NOERROR);
+
     Sound("fail open 4");
     EXPECT_EQ(Open(), MMSYSERR_ALLOCATED);
     EXPECT_EQ(Open(), MMSYSERR_ALLOCATED);
