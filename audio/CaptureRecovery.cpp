@@ -37,17 +37,15 @@ UINT RecoveryThreadProc(LPVOID param) {
     const bool current = g_capture.device.load() == fault->device && !IsCaptureStopping();
     bool news = false;
     bool retry = false;
-    MMRESULT stopRc = MMSYSERR_NOERROR;
-    MMRESULT startRc = MMSYSERR_NOERROR;
     if (current) {
         const bool recorded = g_capture.handedBack.load();
         news = recorded || !g_capture.openedByRetry.load();
         g_capture.recording.store(false);
         if (recorded) {
-            g_capture.openedByRetry.store(false);
-            stopRc = StopAndCloseDevice();
-            if (stopRc == MMSYSERR_NOERROR) {
-                startRc = OpenAndStartDevice();
+            // The restart is the first retry: should its device fail too, that shows no further box.
+            g_capture.openedByRetry.store(true);
+            if (StopAndCloseDevice() == MMSYSERR_NOERROR) {
+                OpenAndStartDevice();
             }
         }
         retry = !g_capture.recording.load();
@@ -56,18 +54,9 @@ UINT RecoveryThreadProc(LPVOID param) {
     if (retry) {
         ScheduleCaptureRetry();
     }
-    if (!news) {
-        return 0;
-    }
-    if (!g_faultShown.exchange(true)) {
+    if (news && !g_faultShown.exchange(true)) {
         ReportCaptureError(fault->code);
         g_faultShown.store(false);
-    }
-    if (stopRc != MMSYSERR_NOERROR) {
-        ReportCaptureError(stopRc);
-    }
-    if (startRc != MMSYSERR_NOERROR) {
-        ReportCaptureError(startRc);
     }
     return 0;
 }

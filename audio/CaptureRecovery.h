@@ -11,10 +11,10 @@
 //   listens again. A device that fails before it has recorded a single buffer is not restarted at once,
 //   so a device that fails at every start cannot keep restarting.
 // - If capture does not record after that, it is retried with a growing pause (CaptureRetry.h).
-// - Then the failure is shown under "Microphone error" with the text of its code, followed by the
-//   failures of the restart, if any. While one such box is up, later failures restart capture without
-//   adding another. A device opened by a retry that fails before its first buffer shows nothing: the
-//   outage has been shown already, and the microphone's indicator still says it.
+// - The failure is shown under "Microphone error" with the text of its code. That is one box for the
+//   whole outage: the restart and the retries that fail after it show nothing (the microphone's
+//   indicator says it), nor does a device opened by them that fails before its first buffer; and while
+//   such a box is up, later failures add no other.
 // - If a stop has begun, or the failed device is no longer the open one, whoever stopped or restarted
 //   capture has taken over, and nothing is done or shown.
 // Of the two notices of one device's failure (the hand-back and the platform's report, in that order),

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "AudioTestSupport.h"
+#include "audio/CaptureRetry.h"
 #include "audio/SoundCapture.h"
 #include "platform/win/Clock.h"
 #include "settings/MonitorSettings.h"
@@ -112,7 +113,7 @@ TEST_F(CaptureRecoveryTest, ADeviceThatFailsBeforeItsFirstBufferIsShownOnceAndRe
     EXPECT_FALSE(CurrentBox().has_value());
 }
 
-TEST_F(CaptureRecoveryTest, ARestartThatFailsIsShownAfterTheFailureThatCausedItThenRetriedSilently) {
+TEST_F(CaptureRecoveryTest, ARestartThatFailsShowsOnlyTheFailureThatCausedItAndIsRetriedSilently) {
     MicrophoneLog microphone;
     Hear("tone 440 100");
     StartOnWindowThread();
@@ -120,16 +121,46 @@ TEST_F(CaptureRecoveryTest, ARestartThatFailsIsShownAfterTheFailureThatCausedItT
 
     FailAlways(WaveCall::Open, MMSYSERR_ALLOCATED);
     FailNext(WaveCall::AddBuffer, MMSYSERR_INVALHANDLE);
-    ExpectMicrophoneError(L"Specified device handle is invalid");
-    ExpectMicrophoneError(L"Specified resource is already allocated");
+    const auto box = WaitForBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, L"Specified device handle is invalid");
+    EXPECT_TRUE(WaitUntil([&] { return microphone.Changes().back() == "waveInOpen: MMSYSERR_ALLOCATED"; }));
     EXPECT_FALSE(Device().open);
-    EXPECT_EQ(microphone.Changes().back(), "waveInOpen: MMSYSERR_ALLOCATED");
 
     platform::wave::WaveService::Instance().Faults().ClearAll();
     const std::size_t before = window->meter().Count();
     EXPECT_TRUE(window->WaitForCount(before + 2));
     EXPECT_EQ(microphone.Changes().back(), "");
-    EXPECT_FALSE(CurrentBox().has_value());
+    Answer(*box);
+    EXPECT_FALSE(CurrentBox().has_value()) << "the failed restart added no box";
+}
+
+TEST_F(CaptureRecoveryTest, RunOrStopRetriesAtOnceWhateverThePause) {
+    auto& faults = platform::wave::WaveService::Instance().Faults();
+    faults.Set({WaveCall::Open, MMSYSERR_ALLOCATED, 5});
+    auto started = BeginStartOnWindowThread();
+    ExpectMicrophoneError(L"Specified resource is already allocated");
+    ASSERT_EQ(started.wait_for(kDeadline), std::future_status::ready);
+    // Four retries fail (after 1, 2, 4 and 8 device seconds); the next would come 16 s later.
+    ASSERT_TRUE(WaitUntil([&] { return faults.Describe() == "none"; }));
+    platform::Clock::SetFactor(1);
+    window->Run([] { RetryCaptureNow(); });
+    EXPECT_TRUE(Device().recording);
+}
+
+TEST_F(CaptureRecoveryTest, NothingIsRetriedOnceCaptureIsStopped) {
+    FailAlways(WaveCall::Open, MMSYSERR_ALLOCATED);
+    auto started = BeginStartOnWindowThread();
+    ExpectMicrophoneError(L"Specified resource is already allocated");
+    ASSERT_EQ(started.wait_for(kDeadline), std::future_status::ready);
+    // As the alarm thread does before its call, and the settings before their pause.
+    StopCapture();
+    platform::wave::WaveService::Instance().Faults().ClearAll();
+    // Past the longest pause between retries, nothing has opened.
+    platform::Clock::SetFactor(100);
+    const std::uint64_t from = platform::Clock::NowMs();
+    ASSERT_TRUE(WaitUntil([&] { return platform::Clock::NowMs() > from + kLastCaptureRetryMs + 1000; }));
+    EXPECT_FALSE(Device().open);
 }
 
 TEST_F(CaptureRecoveryTest, RetriesWaitOneSecondThenTwiceAsLongUpToThirtySeconds) {

@@ -60,7 +60,8 @@ std::optional<std::string> ValueOf(const std::vector<std::string>& words, const 
     return std::nullopt;
 }
 
-Monitor::Monitor(const DataRoot& data, const std::vector<std::string>& settings, const std::string& profile) {
+Monitor::Monitor(const DataRoot& data, const std::vector<std::string>& settings, const std::string& profile,
+                 bool waitForMainWindow) {
     platform::automation::AutomationClient::Options options{LULLWATCH_MONITOR_BINARY, profile};
     options.settings = settings;
     options.settings.push_back("device.data_root=" + data.path().string());
@@ -70,8 +71,14 @@ Monitor::Monitor(const DataRoot& data, const std::vector<std::string>& settings,
         ADD_FAILURE() << "cannot start the monitor: " << error;
         return;
     }
+    if (waitForMainWindow) {
+        FindMainWindow();
+    }
+}
+
+bool Monitor::FindMainWindow() {
     if (!Wait("window Lullwatch")) {
-        return;
+        return false;
     }
     const auto reply = Do("windows");
     for (const auto& line : reply.lines) {
@@ -81,6 +88,7 @@ Monitor::Monitor(const DataRoot& data, const std::vector<std::string>& settings,
         }
     }
     EXPECT_FALSE(main_.empty()) << reply.Text();
+    return !main_.empty();
 }
 
 Monitor::~Monitor() {

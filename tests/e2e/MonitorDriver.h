@@ -62,14 +62,17 @@ std::optional<std::string> ValueOf(const std::vector<std::string>& words, const 
 class Monitor {
 public:
     // Starts the monitor on the test profile (or `profile`) with `data` as its data folder and the extra
-    // profile settings given ("section.key=value"), and waits for its main window.
+    // profile settings given ("section.key=value"), and waits for its main window (unless told not to:
+    // a box during start-up keeps it hidden; FindMainWindow then finds it once it shows).
     explicit Monitor(const DataRoot& data, const std::vector<std::string>& settings = {},
-                     const std::string& profile = LULLWATCH_TEST_PROFILE);
+                     const std::string& profile = LULLWATCH_TEST_PROFILE, bool waitForMainWindow = true);
     ~Monitor();
     Monitor(const Monitor&) = delete;
     Monitor& operator=(const Monitor&) = delete;
 
     bool started() const { return !main_.empty(); }
+    // Waits for the main window to show and notes its handle; false (and a failure) at the deadline.
+    bool FindMainWindow();
     // The main window's handle, as the channel writes it ("0x...").
     const std::string& main() const { return main_; }
 
