@@ -14,8 +14,9 @@
 
 #include "platform/win/WinTypes.h"
 
-// The retry's timer on the main window; the countdown uses 2 and the restart after a pause 3.
-inline constexpr UINT_PTR kCaptureRetryTimerId = 0x4D49;
+// The retry's timer on the main window; the countdown uses 2, the restart after a pause 3 and the
+// telephony's retry 7.
+inline constexpr UINT_PTR kCaptureRetryTimerId = 4;
 
 inline constexpr UINT kFirstCaptureRetryMs = 1000;
 inline constexpr UINT kLastCaptureRetryMs = 30000;
