@@ -8,6 +8,7 @@
 #include "platform/screen/HeadlessFrontEnd.h"
 #include "platform/screen/StatusText.h"
 #include "platform/tapi/ConnectTimeout.h"
+#include "platform/tapi/DialRules.h"
 #include "platform/tapi/InstalledService.h"
 #include "platform/tapi/simulated/LineCommand.h"
 #include "platform/tapi/simulated/SimulatedLineService.h"
@@ -90,6 +91,7 @@ bool Device::StartServices(std::string* error) {
         return false;
     }
     tapi::SetConnectTimeoutMs(profile_.connectTimeoutMs);
+    tapi::SetEmergencyNumbers("profile", profile_.emergencyNumbers);
     switch (profile_.lineService) {
     case DeviceProfile::LineService::Simulated: {
         auto service = std::make_shared<tapi::SimulatedLineService>(profile_.simulatedLine);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 #include <set>
+#include <string_view>
 
 #include <unistd.h>
 
@@ -190,8 +191,34 @@ bool ParseConnectTimeout(const ProfileFile& file, Keys* keys, DeviceProfile* pro
     return true;
 }
 
+// `emergency_numbers`, a key of every service: numbers separated by commas or blanks.
+bool TakeEmergencyNumbers(const ProfileFile& file, Keys* keys, DeviceProfile* profile, std::string* error) {
+    const auto it = keys->find("emergency_numbers");
+    if (it == keys->end()) {
+        return true;
+    }
+    std::string number;
+    for (const char c : it->second + ",") {
+        if (c == ',' || c == ' ' || c == '\t') {
+            if (!number.empty()) {
+                profile->emergencyNumbers.push_back(number);
+            }
+            number.clear();
+        } else if ((c >= '0' && c <= '9') || c == '+' || c == '*' || c == '#') {
+            number += c;
+        } else if (std::string_view("-./()").find(c) == std::string_view::npos) {
+            *error = file.path + ", section [line], key emergency_numbers: '" + it->second +
+                     "' is not a list of numbers separated by commas";
+            return false;
+        }
+    }
+    keys->erase(it);
+    return true;
+}
+
 bool ParseLine(const ProfileFile& file, Keys keys, DeviceProfile* profile, std::string* error) {
-    if (!ParseConnectTimeout(file, &keys, profile, error)) {
+    if (!ParseConnectTimeout(file, &keys, profile, error) ||
+        !TakeEmergencyNumbers(file, &keys, profile, error)) {
         return false;
     }
     const auto service = keys.find("service");

@@ -28,6 +28,7 @@
 //                                account; none: lineInitialize finds no driver
 //   connect_timeout = <seconds>  a call that has not connected by then is ended as unanswered, whatever
 //                                the service (1 to 3600, default 90)
+//   emergency_numbers = <n>, ...  numbers never to dial, besides 112, 911, 999, 000, 110, 119, 118, 08
 //   ...                          the service's keys: see platform/tapi/simulated/SimulatedLineConfig.h
 //                                and platform/tapi/sip/SipConfig.h
 //   [record]                     the night's record, night.sqlite in the settings folder
@@ -43,6 +44,7 @@
 #include "platform/wave/WaveConfig.h"
 
 #include <string>
+#include <vector>
 
 namespace platform::host {
 
@@ -68,6 +70,7 @@ struct DeviceProfile {
     tapi::SimulatedLineConfig simulatedLine;
     tapi::sipline::SipConfig sipLine;
     std::uint64_t connectTimeoutMs = tapi::kDefaultConnectTimeoutMs;
+    std::vector<std::string> emergencyNumbers; // besides the built-in ones; never dialled
 
     bool recordEnabled = true;
     int recordKeepDays = 30;

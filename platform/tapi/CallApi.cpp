@@ -2,6 +2,7 @@
 // they register a request, hand the work to the service and return the request identifier; the service
 // answers it later with LINE_REPLY.
 #include "platform/tapi/CallJournal.h"
+#include "platform/tapi/DialRules.h"
 #include "platform/tapi/LineRegistry.h"
 #include "platform/tapi/RecordedCalls.h"
 #include "platform/tapi/Tapi.h"
@@ -26,6 +27,11 @@ LONG lineMakeCall(HLINE line, LPHCALL call, LPCWSTR destAddress, DWORD countryCo
     if (call == nullptr) {
         return log.Return(LINEERR_INVALPOINTER);
     }
+    if (const LONG refused = platform::tapi::CheckDestination(view->service->Dialling(), destination);
+        refused != 0) {
+        *call = 0;
+        return log.Return(refused);
+    }
     auto created = registry.AddCall(line);
     if (!created) {
         return log.Return(LINEERR_INVALLINEHANDLE);
@@ -42,6 +48,7 @@ LONG lineMakeCall(HLINE line, LPHCALL call, LPCWSTR destAddress, DWORD countryCo
         return log.Return(result < 0 ? result : LINEERR_OPERATIONFAILED);
     }
     registry.WatchConnect(created->call);
+    platform::tapi::DestinationAccepted();
     return log.Return(static_cast<LONG>(created->request), "hCall=" + Hex(created->call));
 }
 

@@ -22,6 +22,7 @@
 //   and deallocates the call at the service, which then reports nothing more about it.
 #pragma once
 
+#include "platform/tapi/DialRules.h"
 #include "platform/tapi/Tapi.h"
 
 #include <optional>
@@ -91,6 +92,10 @@ public:
     // A short text the screen shows in its status line, so that a simulated line is never mistaken for
     // a real one (for example "Simulated line").
     virtual std::wstring Label() const = 0;
+
+    // What the service's dial strings may hold; lineMakeCall refuses the rest (and emergency numbers)
+    // before MakeCall. The default takes any text, which the service checks by its own rules.
+    virtual DialPlan Dialling() const { return {}; }
 
     // Called once when the service is installed, before any other operation.
     virtual void Attach(ServiceEvents& events) = 0;

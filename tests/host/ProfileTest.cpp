@@ -95,13 +95,13 @@ TEST(DeviceProfileTest, DefaultsWhenNothingIsSaid) {
 
 TEST(DeviceProfileTest, KeysSetTheirValues) {
     std::string error;
-    const auto p =
-        Parse({{"device", {{"clock_factor", "2.5"}, {"data_root", "data"}}},
-               {"screen", {{"frontend", "Headless"}, {"orientation", "landscape"}, {"zoom", "3"}}},
-               {"automation", {{"channel", "stdio"}, {"socket", "/run/x.sock"}}},
-               {"sound", {{"recording", "sounds/a.wav"}, {"loop", "yes"}}}, // not played: need not exist
-               {"line", {{"service", "none"}, {"connect_timeout", "45"}}}},
-              &error);
+    const auto p = Parse(
+        {{"device", {{"clock_factor", "2.5"}, {"data_root", "data"}}},
+         {"screen", {{"frontend", "Headless"}, {"orientation", "landscape"}, {"zoom", "3"}}},
+         {"automation", {{"channel", "stdio"}, {"socket", "/run/x.sock"}}},
+         {"sound", {{"recording", "sounds/a.wav"}, {"loop", "yes"}}}, // not played: need not exist
+         {"line", {{"service", "none"}, {"connect_timeout", "45"}, {"emergency_numbers", "117, 1-4-4 15"}}}},
+        &error);
     EXPECT_EQ(error, "");
     EXPECT_EQ(p.clockFactor, 2.5);
     EXPECT_EQ(p.dataRoot, DeviceProfile::DataRoot::Folder);
@@ -122,6 +122,7 @@ TEST(DeviceProfileTest, KeysSetTheirValues) {
             .connectTimeoutMs,
         20000u);
     EXPECT_EQ(error, "");
+    EXPECT_EQ(p.emergencyNumbers, (std::vector<std::string>{"117", "144", "15"}));
 
     EXPECT_EQ(Parse({{"device", {{"data_root", "temporary"}}}}, &error).dataRoot,
               DeviceProfile::DataRoot::Temporary);
@@ -156,6 +157,7 @@ TEST(DeviceProfileTest, BadValuesNameTheFileSectionAndKey) {
         {{{"line", {{"service", "isdn"}}}},
          "p.ini, section [line], key service: 'isdn' is not simulated, sip or none"},
         {{{"line", {{"devices", "many"}}}}, "p.ini, section [line], key devices"},
+        {{{"line", {{"emergency_numbers", "117;police"}}}}, "p.ini, section [line], key emergency_numbers"},
         {{{"line", {{"service", "sip"}, {"domain", "example.org"}}}},
          "p.ini, section [line], key user: the sip service needs the account's user and domain"},
         {{{"line", {{"service", "sip"}, {"user", "m"}, {"domain", "d"}, {"call-script", "busy"}}}},
