@@ -10,6 +10,7 @@
 #include "platform/tapi/ConnectTimeout.h"
 #include "platform/tapi/DialRules.h"
 #include "platform/tapi/InstalledService.h"
+#include "platform/tapi/modem/ModemLineService.h"
 #include "platform/tapi/simulated/LineCommand.h"
 #include "platform/tapi/simulated/SimulatedLineService.h"
 #include "platform/tapi/sip/SipCommand.h"
@@ -112,6 +113,13 @@ bool Device::StartServices(std::string* error) {
         Say("calls go out over SIP as " + profile_.sipLine.AccountUri());
         break;
     }
+    case DeviceProfile::LineService::Modem: {
+        auto service = tapi::modem::ModemLineService::Start(profile_.modemLine);
+        tapi::InstallService(service);
+        line_ = service;
+        Say("calls go out over the cellular modem (ModemManager)");
+        break;
+    }
     case DeviceProfile::LineService::None:
         tapi::InstallService(nullptr);
         break;
@@ -197,6 +205,9 @@ void Device::Stop() {
     }
     wave::Shutdown();
     tapi::InstallService(nullptr);
+    if (auto modem = std::dynamic_pointer_cast<tapi::modem::ModemLineService>(line_)) {
+        modem->Stop(); // hangs up what is still up while the bus is there
+    }
     line_.reset();
     if (!temporaryRoot_.empty()) {
         std::error_code ignored;

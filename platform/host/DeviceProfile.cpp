@@ -223,11 +223,20 @@ bool ParseLine(const ProfileFile& file, Keys keys, DeviceProfile* profile, std::
     }
     const auto service = keys.find("service");
     const std::string name = service != keys.end() ? service->second : "simulated";
-    if (name != "simulated" && name != "sip" && name != "none") {
-        *error = file.path + ", section [line], key service: '" + name + "' is not simulated, sip or none";
+    if (name != "simulated" && name != "sip" && name != "modem" && name != "none") {
+        *error =
+            file.path + ", section [line], key service: '" + name + "' is not simulated, sip, modem or none";
         return false;
     }
     std::string why;
+    if (name == "modem") {
+        profile->lineService = DeviceProfile::LineService::Modem;
+        if (!tapi::modem::ParseModemConfig(keys, &profile->modemLine, &why)) {
+            *error = file.path + ", section [line], key " + why;
+            return false;
+        }
+        return true;
+    }
     if (name == "sip") {
         profile->lineService = DeviceProfile::LineService::Sip;
         if (!tapi::sipline::ParseSipConfig(keys, file.path, file.directory, &profile->sipLine, &why)) {

@@ -24,13 +24,14 @@
 //                                $XDG_RUNTIME_DIR or the temporary folder)
 //   [sound]                      the microphone and the output volume: see platform/wave/WaveConfig.h
 //   [line]
-//   service = simulated|sip|none the telephony service (default simulated); sip: calls over a SIP
-//                                account; none: lineInitialize finds no driver
+//   service = simulated|sip|modem|none   the telephony service (default simulated); sip: calls over
+//                                a SIP account; modem: the phone's cellular modem through ModemManager;
+//                                none: lineInitialize finds no driver
 //   connect_timeout = <seconds>  a call that has not connected by then is ended as unanswered, whatever
 //                                the service (1 to 3600, default 90)
 //   emergency_numbers = <n>, ...  numbers never to dial, besides 112, 911, 999, 000, 110, 119, 118, 08
 //   ...                          the service's keys: see platform/tapi/simulated/SimulatedLineConfig.h
-//                                and platform/tapi/sip/SipConfig.h
+//                                platform/tapi/sip/SipConfig.h and platform/tapi/modem/ModemConfig.h
 //   [record]                     the night's record, night.sqlite in the settings folder
 //   enabled = yes|no             keep the record (default yes)
 //   keep_days = <n>              nights older than this many days are removed at start, 1..3650 (default 30)
@@ -39,6 +40,7 @@
 #include "platform/host/ProfileFile.h"
 #include "platform/screen/Screen.h"
 #include "platform/tapi/ConnectTimeout.h"
+#include "platform/tapi/modem/ModemConfig.h"
 #include "platform/tapi/simulated/SimulatedLineConfig.h"
 #include "platform/tapi/sip/SipConfig.h"
 #include "platform/wave/WaveConfig.h"
@@ -51,7 +53,7 @@ namespace platform::host {
 struct DeviceProfile {
     enum class DataRoot { Default, Temporary, Folder };
     enum class Automation { Off, Stdio, Socket };
-    enum class LineService { None, Simulated, Sip };
+    enum class LineService { None, Simulated, Sip, Modem };
 
     double clockFactor = 1;
     DataRoot dataRoot = DataRoot::Default;
@@ -70,6 +72,7 @@ struct DeviceProfile {
     tapi::SimulatedLineConfig simulatedLine;
     tapi::sipline::SipConfig sipLine;
     std::uint64_t connectTimeoutMs = tapi::kDefaultConnectTimeoutMs;
+    tapi::modem::ModemConfig modemLine;
     std::vector<std::string> emergencyNumbers; // besides the built-in ones; never dialled
 
     bool recordEnabled = true;
