@@ -1,10 +1,9 @@
 #include "platform/tapi/DialRules.h"
 
-#include "platform/status/Indicators.h"
+#include "platform/tapi/LineHealth.h"
 #include "platform/win/Utf8.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cwctype>
 #include <map>
@@ -15,9 +14,6 @@ namespace {
 
 std::mutex numbersLock;
 std::map<std::string, std::vector<std::string>> extraNumbers; // by origin; guarded by numbersLock
-
-// Set while the line indicator shows one of our refusals, so that an accepted call clears only ours.
-std::atomic<bool> refusalRaised{false};
 
 bool IsSeparator(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'-' || c == L'.' || c == L'(' || c == L')' || c == L'/';
@@ -76,8 +72,7 @@ std::wstring UserPart(std::wstring_view destination) {
 
 void Refuse(const wchar_t* text, const std::string& detail) {
     std::fprintf(stderr, "lullwatch: line: call refused: %s\n", detail.c_str());
-    status::Raise(status::Indicator::Line, text, detail);
-    refusalRaised.store(true, std::memory_order_release);
+    health::CallRefused(text, detail);
 }
 
 } // namespace
@@ -163,15 +158,7 @@ LONG CheckDestination(const DialPlan& plan, std::wstring_view destination) {
 }
 
 void DestinationAccepted() {
-    if (!refusalRaised.exchange(false, std::memory_order_acq_rel)) {
-        return;
-    }
-    for (const auto& raised : status::Current()) {
-        if (raised.which == status::Indicator::Line &&
-            (raised.text == kEmergencyRefusalText || raised.text == kDialTextRefusalText)) {
-            status::Clear(status::Indicator::Line);
-        }
-    }
+    health::CallAccepted();
 }
 
 } // namespace platform::tapi

@@ -9,8 +9,9 @@
 //   (a pause, the rest of a SIP user name).
 // - A cellular service takes only digits, '+', '*', '#' and the pause characters it declares; anything
 //   else would reach the modem unchecked (ModemManager hands the text to ATD as it is).
-// A refusal answers LINEERR_INVALADDRESS, says why on standard error and raises the line indicator with
-// our reason, so that the screen shows why the alarm did not call; the next accepted call clears it.
+// A refusal answers LINEERR_INVALADDRESS, says why on standard error and puts our reason into the line
+// indicator (LineHealth.h), so that the screen shows why the alarm did not call; the next accepted call
+// takes it away.
 #pragma once
 
 #include "platform/tapi/Tapi.h"
@@ -49,7 +50,7 @@ bool IsCellularDialText(std::wstring_view destination, std::wstring_view pauses)
 // 0 when `plan` allows `destination`; otherwise LINEERR_INVALADDRESS, with the refusal reported.
 LONG CheckDestination(const DialPlan& plan, std::wstring_view destination);
 
-// An accepted call: the refusal's indicator, if it is still up, is cleared.
+// An accepted call: a refusal no longer shows.
 void DestinationAccepted();
 
 } // namespace platform::tapi

@@ -24,6 +24,7 @@ struct State {
     std::map<DWORD, Words> outOfService; // devices out of service, with the words to show
     std::map<DWORD, Words> reasons;      // the services' own words for an outage
     std::optional<Words> openFailure;    // the latest lineOpen failed
+    std::optional<Words> refusal;        // the latest lineMakeCall refused the number
     std::optional<Words> shown;          // what the indicator says now
 };
 
@@ -41,7 +42,7 @@ std::optional<Words> CauseLocked(const State& s) {
             return it->second;
         }
     }
-    return s.openFailure;
+    return s.openFailure ? s.openFailure : s.refusal;
 }
 
 // Publishes a change of cause. The lock stays held so that two threads' changes reach the status table
@@ -105,6 +106,7 @@ void Reset() {
     s.outOfService.clear();
     s.reasons.clear();
     s.openFailure.reset();
+    s.refusal.reset();
     s.shown.reset();
     status::Clear(Indicator::Line);
 }
@@ -180,6 +182,22 @@ void OutageReason(DWORD deviceId, std::wstring text, std::string detail) {
     s.reasons[deviceId] = words;
     if (auto it = s.outOfService.find(deviceId); it != s.outOfService.end()) {
         it->second = words;
+        PublishLocked(s);
+    }
+}
+
+void CallRefused(std::wstring text, std::string detail) {
+    State& s = TheState();
+    std::lock_guard lock(s.mutex);
+    s.refusal = Words{std::move(text), std::move(detail)};
+    PublishLocked(s);
+}
+
+void CallAccepted() {
+    State& s = TheState();
+    std::lock_guard lock(s.mutex);
+    if (s.refusal) {
+        s.refusal.reset();
         PublishLocked(s);
     }
 }

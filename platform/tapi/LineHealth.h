@@ -7,7 +7,9 @@
 //   found none that carries interactive voice;
 // - the line in use is out of service, disconnected or in maintenance (LINE_LINEDEVSTATE, also as a
 //   REINIT that translates to one), in the service's own words when it gave some ("Not registered");
-// - the latest lineOpen failed ("Line cannot be opened").
+// - the latest lineOpen failed ("Line cannot be opened");
+// - lineMakeCall refused the number itself (an emergency number, text the service cannot dial), until a
+//   call is accepted.
 // Each cause ends by itself: a lineInitialize that finds a voice device, LINEDEVSTATE_INSERVICE or
 // _CONNECTED for the device, a lineOpen that works. The line in use is the device of the latest lineOpen,
 // or until there is one the first voice-capable device, which is the one the program chooses.
@@ -36,5 +38,9 @@ void DeviceStateChanged(DWORD deviceId, DWORD state, DWORD param2, DWORD param3)
 
 // The service's words for the device's next (or current) loss of service.
 void OutageReason(DWORD deviceId, std::wstring text, std::string detail);
+
+// lineMakeCall refused the number with these words (DialRules.h); a later accepted call ends it.
+void CallRefused(std::wstring text, std::string detail);
+void CallAccepted();
 
 } // namespace platform::tapi::health

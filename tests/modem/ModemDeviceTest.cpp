@@ -3,6 +3,8 @@
 // mode, its Voice interface and its going away, also in the middle of a call.
 #include "ModemTestSupport.h"
 
+#include "platform/status/Indicators.h"
+
 namespace lullwatch::test {
 namespace {
 
@@ -20,6 +22,15 @@ std::wstring NameOf(HLINEAPP app, DWORD device) {
 }
 
 class ModemDeviceTest : public ModemLineTest {};
+
+std::wstring LineIndicator() {
+    for (const auto& raised : platform::status::Current()) {
+        if (raised.which == platform::status::Indicator::Line) {
+            return raised.text;
+        }
+    }
+    return L"";
+}
 
 TEST_F(ModemDeviceTest, EachModemWithVoiceIsALineDeviceNamedAfterIt) {
     Start("860000000000001,860000000000002");
@@ -67,18 +78,19 @@ TEST_F(ModemDeviceTest, TheLineFollowsTheModemInAndOutOfService) {
         const char* control;
         int value;
         DWORD reported;
+        const wchar_t* indicator; // the line indicator's words afterwards
     };
     const Step steps[] = {
-        {"SetModemState", 3 /* disabled */, LINEDEVSTATE_OUTOFSERVICE},
-        {"SetModemState", 8 /* registered */, LINEDEVSTATE_INSERVICE},
-        {"SetModemState", 2 /* locked */, LINEDEVSTATE_OUTOFSERVICE},
-        {"SetModemState", 11 /* connected */, LINEDEVSTATE_INSERVICE},
-        {"SetModemState", 7 /* searching */, LINEDEVSTATE_OUTOFSERVICE},
-        {"SetModemState", 8, LINEDEVSTATE_INSERVICE},
-        {"SetEmergencyOnly", 1, LINEDEVSTATE_OUTOFSERVICE},
-        {"SetEmergencyOnly", 0, LINEDEVSTATE_INSERVICE},
-        {"SetVoice", 0, LINEDEVSTATE_OUTOFSERVICE},
-        {"SetVoice", 1, LINEDEVSTATE_INSERVICE},
+        {"SetModemState", 3 /* disabled */, LINEDEVSTATE_OUTOFSERVICE, L"Modem off"},
+        {"SetModemState", 8 /* registered */, LINEDEVSTATE_INSERVICE, L""},
+        {"SetModemState", 2 /* locked */, LINEDEVSTATE_OUTOFSERVICE, L"SIM locked"},
+        {"SetModemState", 11 /* connected */, LINEDEVSTATE_INSERVICE, L""},
+        {"SetModemState", 7 /* searching */, LINEDEVSTATE_OUTOFSERVICE, L"No network"},
+        {"SetModemState", 8, LINEDEVSTATE_INSERVICE, L""},
+        {"SetEmergencyOnly", 1, LINEDEVSTATE_OUTOFSERVICE, L"Emergency calls only"},
+        {"SetEmergencyOnly", 0, LINEDEVSTATE_INSERVICE, L""},
+        {"SetVoice", 0, LINEDEVSTATE_OUTOFSERVICE, L"No voice"},
+        {"SetVoice", 1, LINEDEVSTATE_INSERVICE, L""},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(std::string(step.control) + " " + std::to_string(step.value));
@@ -90,6 +102,7 @@ TEST_F(ModemDeviceTest, TheLineFollowsTheModemInAndOutOfService) {
         }
         ASSERT_TRUE(WaitForDeviceState(step.reported, mark));
         EXPECT_EQ(service_->Devices()[0].inService, step.reported == LINEDEVSTATE_INSERVICE);
+        EXPECT_EQ(LineIndicator(), step.indicator);
     }
 
     // Out of service at the moment of the call: refused with a reason, and ModemManager is not asked.

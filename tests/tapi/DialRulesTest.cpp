@@ -1,6 +1,6 @@
 // What an alarm may dial: the number a destination dials, emergency numbers from every origin, cellular
 // dial text, and the refusal through lineMakeCall on the simulated line (nothing reaches the service, the
-// line indicator says why, and the next accepted call clears it).
+// line indicator says why, after any outage of the line, and the next accepted call clears it).
 #include "LineTestSupport.h"
 
 #include "platform/status/Indicators.h"
@@ -105,11 +105,19 @@ TEST_F(DialRefusalTest, EmergencyNumberIsRefusedBeforeTheServiceSeesIt) {
     EXPECT_EQ(line_->Calls().size(), 1u);
 }
 
-TEST_F(DialRefusalTest, AnAcceptedCallLeavesAnotherLineWarningAlone) {
-    platform::status::Raise(platform::status::Indicator::Line, L"Line out of service");
+TEST_F(DialRefusalTest, AnOutageShowsFirstAndTheRefusalWhenTheLineIsBack) {
+    std::string error;
+    auto deviceState = [&](DWORD state) {
+        ASSERT_TRUE(line_->Inject({LINE_LINEDEVSTATE, state, {}, {}, {}}, &error)) << error;
+    };
+    deviceState(LINEDEVSTATE_OUTOFSERVICE);
     HCALL call = 0;
-    EXPECT_GT(lineMakeCall(line0_, &call, L"5551234", 0, nullptr), 0);
+    EXPECT_EQ(lineMakeCall(line0_, &call, L"112", 0, nullptr), LINEERR_INVALADDRESS);
     EXPECT_EQ(LineIndicator(), L"Line out of service");
+    deviceState(LINEDEVSTATE_INSERVICE);
+    EXPECT_EQ(LineIndicator(), platform::tapi::kEmergencyRefusalText);
+    EXPECT_GT(lineMakeCall(line0_, &call, L"5551234", 0, nullptr), 0);
+    EXPECT_EQ(LineIndicator(), L"");
 }
 
 } // namespace

@@ -54,6 +54,31 @@ bool ModemInService(int modemState, bool emergencyOnly) {
     return modemState >= MM_MODEM_STATE_REGISTERED && !emergencyOnly;
 }
 
+std::pair<std::wstring, std::string> OutageWords(bool present, bool voice, int modemState,
+                                                 bool emergencyOnly) {
+    if (!present) {
+        return {L"No modem", "ModemManager no longer lists the modem"};
+    }
+    if (!voice) {
+        return {L"No voice", "the modem has no Voice interface"};
+    }
+    if (emergencyOnly) {
+        return {L"Emergency calls only", "Voice.EmergencyOnly"};
+    }
+    const std::string detail = "Modem.State " + std::to_string(modemState);
+    switch (modemState) {
+    case MM_MODEM_STATE_LOCKED:
+        return {L"SIM locked", detail};
+    case MM_MODEM_STATE_DISABLED:
+    case MM_MODEM_STATE_DISABLING:
+        return {L"Modem off", detail};
+    case MM_MODEM_STATE_FAILED:
+        return {L"Modem failed", detail};
+    default:
+        return {L"No network", detail};
+    }
+}
+
 LONG LineErrorFor(const std::string& busError) {
     const std::string core = std::string(MM_DBUS_ERROR_PREFIX) + ".Core.";
     if (StartsWith(busError, (core + "Unauthorized").c_str()) ||

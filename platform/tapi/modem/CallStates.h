@@ -22,6 +22,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace platform::tapi::modem {
 
@@ -39,6 +40,12 @@ bool IsFinalCallState(int state);
 // A modem carries calls while it is registered (or connected for data) and not limited to emergency
 // calls; locked, disabled, searching, failed or gone modems are out of service.
 bool ModemInService(int modemState, bool emergencyOnly);
+
+// The words the line indicator shows for a modem out of service, and a detail: "No modem" (gone),
+// "No voice" (no Voice interface), "Emergency calls only", "SIM locked", "Modem off" (disabled),
+// "Modem failed", "No network" (enabled or searching, not registered).
+std::pair<std::wstring, std::string> OutageWords(bool present, bool voice, int modemState,
+                                                 bool emergencyOnly);
 
 // The LINEERR_ code for a failed request, from the D-Bus error's text ("name: message"):
 // ModemManager's Unauthorized and WrongState and a ModemManager that is not there: LINEERR_CALLUNAVAIL;

@@ -78,6 +78,7 @@ DialPlan ModemLineService::Dialling() const {
 }
 
 void ModemLineService::Attach(ServiceEvents& events) {
+    std::lock_guard guard(mutex_);
     events_ = &events;
 }
 
@@ -85,6 +86,12 @@ LONG ModemLineService::Initialize(DWORD* deviceCount) {
     std::lock_guard guard(mutex_);
     ++apps_;
     *deviceCount = static_cast<DWORD>(devices_.size());
+    // A modem that was out of service from the start has not been reported to the line layer yet.
+    for (DWORD id = 0; id < devices_.size(); ++id) {
+        if (!devices_[id].inService) {
+            ReportServiceLocked(id);
+        }
+    }
     return 0;
 }
 
@@ -151,7 +158,7 @@ LONG ModemLineService::MakeCall(HLINE line, HCALL call, DWORD request, const std
     entry.request = request;
     if (!device.inService) {
         Say("no call: " + platform::ToUtf8(device.name) + " is out of service");
-        events_->DeviceStateChanged(open->second, LINEDEVSTATE_OUTOFSERVICE, 0, 0);
+        ReportServiceLocked(open->second);
         ReplyLocked(call, entry, LINEERR_CALLUNAVAIL);
         entry.terminated = true;
         return 0;

@@ -111,6 +111,8 @@ private:
     // --- under mutex_ ---
     void UpdateModemLocked(const std::string& path, const ModemProperties& properties);
     void RefreshDevicesLocked();
+    // Tells the line layer whether device `id` is in service (with the reason when it is not).
+    void ReportServiceLocked(DWORD id);
     bool SelectedLocked(const std::string& path, const Modem& modem) const;
     void ReplyLocked(HCALL handle, Call& call, LONG result);
     void ForgetCallLocked(HCALL handle);

@@ -269,11 +269,26 @@ void ModemLineService::RefreshDevicesLocked() {
         }
         device.inService = inService;
         Say(platform::ToUtf8(device.name) + (inService ? " is in service" : " is out of service"));
-        if (apps_ > 0 && events_ != nullptr) {
-            events_->DeviceStateChanged(static_cast<DWORD>(id),
-                                        inService ? LINEDEVSTATE_INSERVICE : LINEDEVSTATE_OUTOFSERVICE, 0, 0);
-        }
+        ReportServiceLocked(static_cast<DWORD>(id));
     }
+}
+
+void ModemLineService::ReportServiceLocked(DWORD id) {
+    if (events_ == nullptr) {
+        return; // not installed yet: Initialize reports it
+    }
+    const Device& device = devices_[id];
+    if (device.inService) {
+        events_->DeviceStateChanged(id, LINEDEVSTATE_INSERVICE, 0, 0);
+        return;
+    }
+    const auto it = modems_.find(device.path);
+    const bool present = it != modems_.end() && it->second.present;
+    auto [text, detail] = OutageWords(present, present && it->second.voice,
+                                      present ? it->second.properties.state.value_or(0) : 0,
+                                      present && it->second.properties.emergencyOnly.value_or(false));
+    events_->OutageReason(id, std::move(text), std::move(detail));
+    events_->DeviceStateChanged(id, LINEDEVSTATE_OUTOFSERVICE, 0, 0);
 }
 
 } // namespace platform::tapi::modem
