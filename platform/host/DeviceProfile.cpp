@@ -1,5 +1,7 @@
 #include "platform/host/DeviceProfile.h"
 
+#include "platform/screen/SdlFrontEnd.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -117,7 +119,11 @@ std::map<std::string, KeyParser> ScreenParsers() {
          }},
         {"zoom",
          [](const std::string& v, DeviceProfile* p, std::string* why) {
-             *why = "'" + v + "' is not a whole number from 1 to 6";
+             *why = "'" + v + "' is not a whole number from 1 to 6 or fit";
+             if (v == "fit") {
+                 p->zoom = screen::SdlFrontEnd::kZoomFit;
+                 return true;
+             }
              double zoom = 0;
              if (!Number(v, &zoom) || zoom != static_cast<int>(zoom) || zoom < 1 || zoom > 6) {
                  return false;

@@ -15,7 +15,8 @@
 //   [screen]
 //   frontend = auto|sdl|headless auto (default): an SDL window when a display is present, else headless
 //   orientation = portrait|landscape   240x320 (default) or 320x240
-//   zoom = <1..6>                the SDL window's scale (default 2)
+//   zoom = <1..6>|fit            the SDL window's scale (default 2); fit: full screen, scaled by the
+//                                largest whole factor that fits the display
 //   [automation]
 //   channel = socket|stdio|off   socket (default): a UNIX socket, mode 0600, named on standard error;
 //                                stdio: commands on standard input, replies on standard output (the end

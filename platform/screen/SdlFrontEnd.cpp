@@ -27,8 +27,10 @@ public:
     }
 
     bool Open(int width, int height, std::string* error) {
+        const bool fit = zoom_ == kZoomFit;
         window_ = SDL_CreateWindow("Phone screen - F1/F2 soft keys, F5 turns", SDL_WINDOWPOS_UNDEFINED,
-                                   SDL_WINDOWPOS_UNDEFINED, width * zoom_, height * zoom_, 0);
+                                   SDL_WINDOWPOS_UNDEFINED, width * std::max(1, zoom_),
+                                   height * std::max(1, zoom_), fit ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
         if (window_) {
             // SDL's own software renderer: a phone-sized picture needs no GPU, and a GL driver (Mesa's
             // software rasteriser under Xvfb) brings worker threads and start-up time for nothing.
@@ -75,7 +77,13 @@ private:
         }
         width_ = std::max(1, width);
         height_ = std::max(1, height);
-        SDL_SetWindowSize(window_, width_ * zoom_, height_ * zoom_);
+        if (zoom_ == kZoomFit) {
+            // SDL scales the picture and the mouse's coordinates alike.
+            SDL_RenderSetLogicalSize(renderer_, width_, height_);
+            SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
+        } else {
+            SDL_SetWindowSize(window_, width_ * zoom_, height_ * zoom_);
+        }
         texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width_,
                                      height_);
         return texture_ != nullptr;
@@ -119,7 +127,7 @@ bool ShowsAWindow(const char* driver) {
 
 } // namespace
 
-SdlFrontEnd::SdlFrontEnd(int zoom) : zoom_(std::max(1, zoom)) {}
+SdlFrontEnd::SdlFrontEnd(int zoom) : zoom_(zoom == kZoomFit ? kZoomFit : std::max(1, zoom)) {}
 
 SdlFrontEnd::~SdlFrontEnd() {
     Stop();
@@ -201,7 +209,7 @@ void SdlFrontEnd::Run(FrontEndHost& host, Window& window) {
             } else if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) {
                 expose = true;
             } else {
-                switch (HandleSdlEvent(event, zoom_)) {
+                switch (HandleSdlEvent(event, std::max(1, zoom_))) {
                 case SdlAction::Turn:
                     host.Turn();
                     break;

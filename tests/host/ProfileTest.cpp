@@ -3,6 +3,7 @@
 #include "platform/host/CommandLine.h"
 #include "platform/host/DeviceProfile.h"
 #include "platform/host/ProfileFile.h"
+#include "platform/screen/SdlFrontEnd.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -123,6 +124,10 @@ TEST(DeviceProfileTest, KeysSetTheirValues) {
         20000u);
     EXPECT_EQ(error, "");
     EXPECT_EQ(p.emergencyNumbers, (std::vector<std::string>{"117", "144", "15"}));
+    EXPECT_EQ(Parse({{"screen", {{"zoom", "fit"}}}}, &error).zoom, platform::screen::SdlFrontEnd::kZoomFit);
+    const auto modem = Parse({{"line", {{"service", "modem"}, {"modem", "860000000000001"}}}}, &error);
+    EXPECT_EQ(modem.lineService, DeviceProfile::LineService::Modem);
+    EXPECT_EQ(modem.modemLine.modem, "860000000000001");
 
     EXPECT_EQ(Parse({{"device", {{"data_root", "temporary"}}}}, &error).dataRoot,
               DeviceProfile::DataRoot::Temporary);
@@ -143,7 +148,7 @@ TEST(DeviceProfileTest, BadValuesNameTheFileSectionAndKey) {
         {{{"device", {{"speed", "2"}}}},
          "p.ini, section [device], key speed: unknown key (known: clock_factor data_root)"},
         {{{"screen", {{"zoom", "9"}}}},
-         "p.ini, section [screen], key zoom: '9' is not a whole number from 1 to 6"},
+         "p.ini, section [screen], key zoom: '9' is not a whole number from 1 to 6 or fit"},
         {{{"screen", {{"zoom", "1.5"}}}}, "p.ini, section [screen], key zoom"},
         {{{"screen", {{"frontend", "x11"}}}},
          "p.ini, section [screen], key frontend: 'x11' is not auto, sdl or headless"},
