@@ -86,6 +86,14 @@ LONG ModemLineService::Initialize(DWORD* deviceCount) {
     std::lock_guard guard(mutex_);
     ++apps_;
     *deviceCount = static_cast<DWORD>(devices_.size());
+    if (!listening_ && !stopped_) {
+        // There was no system bus at start; the line layer's next start-up attempt finds the modems.
+        SystemBus::Get().Post([self = weak_from_this()](sd_bus* bus) {
+            if (auto service = self.lock()) {
+                service->Listen(bus);
+            }
+        });
+    }
     // A modem that was out of service from the start has not been reported to the line layer yet.
     for (DWORD id = 0; id < devices_.size(); ++id) {
         if (!devices_[id].inService) {

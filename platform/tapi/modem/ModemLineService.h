@@ -124,7 +124,8 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    bool answered_ = false; // ModemManager's modems arrived (or cannot)
+    bool answered_ = false;  // ModemManager's modems arrived (or cannot)
+    bool listening_ = false; // the signal matches are in place
     int apps_ = 0;
     std::map<std::string, Modem> modems_; // by object path
     std::vector<Device> devices_;         // by device number

@@ -68,13 +68,18 @@ int ModemLineService::OnBusSignal(sd_bus_message* m, void* data, sd_bus_error*) 
 }
 
 void ModemLineService::Listen(sd_bus* bus) {
-    if (bus == nullptr) {
-        Say("no system bus (" + platform::dbus::SystemBus::Get().ConnectError() +
-            "); no modem can be used until it is there");
+    {
         std::lock_guard guard(mutex_);
-        answered_ = true;
-        changed_.notify_all();
-        return;
+        if (bus == nullptr || listening_) {
+            if (bus == nullptr) {
+                Say("no system bus (" + platform::dbus::SystemBus::Get().ConnectError() +
+                    "); looking again at the next line start-up");
+            }
+            answered_ = true;
+            changed_.notify_all();
+            return;
+        }
+        listening_ = true;
     }
     const std::string rules[] = {
         std::string("type='signal',sender='") + kService + "'",
