@@ -3,6 +3,9 @@
 // alone by deliberate stops and by calls that do not concern the device in use.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "WaveTestSupport.h"
 #include "platform/status/Indicators.h"
 #include "platform/wave/SoundCommand.h"
@@ -37,7 +40,7 @@ protected:
         waveInSetErrorProc(nullptr, 0);
         if (device_ != nullptr) {
             waveInReset(device_);
-            waveInUnprepareHeader(device_, &buffer_.header, kHdr);
+            waveInUnprepareHeader(device_, &buffer_->header, kHdr);
             waveInClose(device_);
         }
         platform::wave::Shutdown();
@@ -59,17 +62,26 @@ protected:
     MMRESULT OpenAndStart() {
         MMRESULT rc = Open();
         if (rc == MMSYSERR_NOERROR) {
-            rc = waveInPrepareHeader(device_, &buffer_.header, kHdr);
+            rc = waveInPrepareHeader(device_, &buffer_->header, kHdr);
         }
         if (rc == MMSYSERR_NOERROR) {
-            rc = waveInAddBuffer(device_, &buffer_.header, kHdr);
+            rc = waveInAddBuffer(device_, &buffer_->header, kHdr);
         }
         return rc == MMSYSERR_NOERROR ? waveInStart(device_) : rc;
     }
 
+    // A buffer of its own for each device: the WIM_DATA of a closed device's buffer may still be on its
+    // way to the callback when the next device opens.
+    Buffer* NewBuffer() {
+        buffers_.push_back(std::make_unique<Buffer>(8000));
+        buffer_ = buffers_.back().get();
+        return buffer_;
+    }
+
     HWAVEIN device_ = nullptr;
     CallbackLog log_;
-    Buffer buffer_{8000};
+    std::vector<std::unique_ptr<Buffer>> buffers_;
+    Buffer* buffer_ = NewBuffer();
 };
 
 TEST_F(MicrophoneIndicatorTest, AStartThatFailsRaisesItWithTheCallAndTheNextStartClearsIt) {
@@ -88,16 +100,18 @@ TEST_F(MicrophoneIndicatorTest, AStartThatFailsRaisesItWithTheCallAndTheNextStar
         if (device_ != nullptr) {
             // Closing what the failed start left open is deliberate: still deaf, still shown.
             waveInReset(device_);
-            waveInUnprepareHeader(device_, &buffer_.header, kHdr);
+            waveInUnprepareHeader(device_, &buffer_->header, kHdr);
             ASSERT_EQ(waveInClose(device_), MMSYSERR_NOERROR);
             EXPECT_EQ(Microphone(), c.detail);
         }
+        NewBuffer();
         ASSERT_EQ(OpenAndStart(), MMSYSERR_NOERROR);
         EXPECT_EQ(Microphone(), "");
         waveInReset(device_);
-        waveInUnprepareHeader(device_, &buffer_.header, kHdr);
+        waveInUnprepareHeader(device_, &buffer_->header, kHdr);
         ASSERT_EQ(waveInClose(device_), MMSYSERR_NOERROR);
         device_ = nullptr;
+        NewBuffer();
     }
 }
 
@@ -109,7 +123,7 @@ TEST_F(MicrophoneIndicatorTest, ADeliberateStopAndFailedStopCallsLeaveItDown) {
     EXPECT_EQ(waveInClose(device_), MMSYSERR_ERROR);
     EXPECT_EQ(waveInStop(device_), MMSYSERR_NOERROR);
     EXPECT_EQ(waveInReset(device_), MMSYSERR_NOERROR);
-    EXPECT_EQ(waveInUnprepareHeader(device_, &buffer_.header, kHdr), MMSYSERR_NOERROR);
+    EXPECT_EQ(waveInUnprepareHeader(device_, &buffer_->header, kHdr), MMSYSERR_NOERROR);
     EXPECT_EQ(waveInClose(device_), MMSYSERR_NOERROR);
     device_ = nullptr;
     EXPECT_EQ(Microphone(), "");
@@ -122,19 +136,19 @@ TEST_F(MicrophoneIndicatorTest, ADeviceLostWhileRecordingRaisesItOnceWithItsCaus
     ASSERT_TRUE(log_.WaitFor(1, kErrorEvent));
     EXPECT_EQ(Microphone().rfind("device lost: MMSYSERR_NODRIVER", 0), 0u) << Microphone();
     // Handing the returned buffer back to the failed device changes nothing: its loss is the news.
-    EXPECT_EQ(waveInAddBuffer(device_, &buffer_.header, kHdr), MMSYSERR_NODRIVER);
+    EXPECT_EQ(waveInAddBuffer(device_, &buffer_->header, kHdr), MMSYSERR_NODRIVER);
     EXPECT_EQ(Microphone().rfind("device lost", 0), 0u) << Microphone();
 }
 
 TEST_F(MicrophoneIndicatorTest, ACallOnAStaleHandleWhileADeviceRecordsLeavesItDown) {
     ASSERT_EQ(OpenAndStart(), MMSYSERR_NOERROR);
     const auto stale = reinterpret_cast<HWAVEIN>(0x1234);
-    EXPECT_EQ(waveInAddBuffer(stale, &buffer_.header, kHdr), MMSYSERR_INVALHANDLE);
+    EXPECT_EQ(waveInAddBuffer(stale, &buffer_->header, kHdr), MMSYSERR_INVALHANDLE);
     EXPECT_EQ(waveInStart(stale), MMSYSERR_INVALHANDLE);
     EXPECT_EQ(Microphone(), "");
     // A hand-back the open device refuses is news.
     Fail("add nomem once");
-    EXPECT_EQ(waveInAddBuffer(device_, &buffer_.header, kHdr), MMSYSERR_NOMEM);
+    EXPECT_EQ(waveInAddBuffer(device_, &buffer_->header, kHdr), MMSYSERR_NOMEM);
     EXPECT_EQ(Microphone(), "waveInAddBuffer: MMSYSERR_NOMEM");
 }
 
