@@ -4,13 +4,19 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <future>
 #include <string>
 
 namespace platform::screen {
 
-// The SDL window, renderer and texture; made, used and destroyed on the screen thread only.
+// The SDL window; made, used and destroyed on the screen thread only. At a whole zoom factor the frame
+// is drawn straight into the window's own surface (shared memory with the X server where there is one),
+// each pixel as a zoom-by-zoom square, and only the rectangles that changed are copied and shown: no
+// renderer, no texture and no GL driver for a phone-sized picture. With kZoomFit the window fills the
+// display and SDL's software renderer scales the picture and the mouse's coordinates alike.
 class SdlFrontEnd::Window {
 public:
     explicit Window(int zoom) : zoom_(zoom) {}
@@ -28,71 +34,130 @@ public:
 
     bool Open(int width, int height, std::string* error) {
         const bool fit = zoom_ == kZoomFit;
+        width_ = std::max(1, width);
+        height_ = std::max(1, height);
         window_ = SDL_CreateWindow("Phone screen - F1/F2 soft keys, F5 turns", SDL_WINDOWPOS_UNDEFINED,
-                                   SDL_WINDOWPOS_UNDEFINED, width * std::max(1, zoom_),
-                                   height * std::max(1, zoom_), fit ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-        if (window_) {
-            // SDL's own software renderer: a phone-sized picture needs no GPU, and a GL driver (Mesa's
-            // software rasteriser under Xvfb) brings worker threads and start-up time for nothing.
+                                   SDL_WINDOWPOS_UNDEFINED, width_ * std::max(1, zoom_),
+                                   height_ * std::max(1, zoom_), fit ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        bool ready = window_ != nullptr;
+        if (ready && fit) {
             renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+            ready = renderer_ != nullptr && FitTexture();
+        } else if (ready) {
+            ready = SDL_GetWindowSurface(window_) != nullptr;
         }
-        if (!window_ || !renderer_ || !Resize(width, height)) {
+        if (!ready) {
             *error = std::string("SDL could not open the screen window: ") + SDL_GetError();
             return false;
         }
         return true;
     }
 
-    // Copies the given rectangles of the frame into the texture and shows the whole texture.
+    // Copies the given rectangles of the frame to the window and shows them.
     void Present(const gdi::Surface& frame, std::vector<RECT> rects) {
+        std::vector<SDL_Rect> shown;
         {
             std::lock_guard lock(frame.mutex());
             if (frame.width() != width_ || frame.height() != height_) {
-                Resize(frame.width(), frame.height());
+                width_ = std::max(1, frame.width());
+                height_ = std::max(1, frame.height());
+                if (renderer_) {
+                    FitTexture();
+                } else {
+                    SDL_SetWindowSize(window_, width_ * zoom_, height_ * zoom_);
+                }
                 rects.assign(1, RECT{0, 0, width_, height_});
             }
+            SDL_Surface* target = renderer_ ? nullptr : SDL_GetWindowSurface(window_);
+            if (!renderer_ && (!target || target->w < width_ * zoom_ || target->h < height_ * zoom_)) {
+                return; // the window has not taken its new size yet; its resize event shows it all
+            }
             for (const RECT& r : rects) {
-                if (r.right <= r.left || r.bottom <= r.top || r.right > width_ || r.bottom > height_) {
+                if (r.right <= r.left || r.bottom <= r.top || r.left < 0 || r.top < 0 || r.right > width_ ||
+                    r.bottom > height_) {
                     continue;
                 }
-                const SDL_Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
-                SDL_UpdateTexture(texture_, &area,
-                                  frame.pixels() + static_cast<std::size_t>(r.top) * width_ + r.left,
-                                  width_ * static_cast<int>(sizeof(std::uint32_t)));
+                if (renderer_) {
+                    const SDL_Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
+                    SDL_UpdateTexture(texture_, &area,
+                                      frame.pixels() + static_cast<std::size_t>(r.top) * width_ + r.left,
+                                      width_ * static_cast<int>(sizeof(std::uint32_t)));
+                } else {
+                    shown.push_back(Zoom(frame, r, target));
+                }
             }
         }
-        Show();
+        if (renderer_) {
+            ShowTexture();
+        } else if (!shown.empty()) {
+            SDL_UpdateWindowSurfaceRects(window_, shown.data(), static_cast<int>(shown.size()));
+        }
     }
 
-    void Show() {
-        SDL_RenderClear(renderer_);
-        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-        SDL_RenderPresent(renderer_);
-    }
+    // Draws the whole frame again (the window was uncovered or resized).
+    void Redraw(const gdi::Surface& frame) { Present(frame, {RECT{0, 0, frame.width(), frame.height()}}); }
 
 private:
-    bool Resize(int width, int height) {
+    // kZoomFit: a texture of the frame's size, scaled by the renderer by the largest whole factor.
+    bool FitTexture() {
         if (texture_) {
             SDL_DestroyTexture(texture_);
         }
-        width_ = std::max(1, width);
-        height_ = std::max(1, height);
-        if (zoom_ == kZoomFit) {
-            // SDL scales the picture and the mouse's coordinates alike.
-            SDL_RenderSetLogicalSize(renderer_, width_, height_);
-            SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
-        } else {
-            SDL_SetWindowSize(window_, width_ * zoom_, height_ * zoom_);
-        }
+        SDL_RenderSetLogicalSize(renderer_, width_, height_);
+        SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
         texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width_,
                                      height_);
         return texture_ != nullptr;
     }
 
+    void ShowTexture() {
+        SDL_RenderClear(renderer_);
+        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+        SDL_RenderPresent(renderer_);
+    }
+
+    // Copies one rectangle of the frame, each pixel as a zoom-by-zoom square; returns where it landed.
+    SDL_Rect Zoom(const gdi::Surface& frame, const RECT& r, SDL_Surface* target) {
+        const SDL_Rect area{r.left * zoom_, r.top * zoom_, (r.right - r.left) * zoom_,
+                            (r.bottom - r.top) * zoom_};
+        if (target->format->format != SDL_PIXELFORMAT_RGB888 &&
+            target->format->format != SDL_PIXELFORMAT_ARGB8888) {
+            // An unusual display: let SDL convert and scale.
+            SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+                const_cast<std::uint32_t*>(frame.pixels()), frame.width(), frame.height(), 32,
+                frame.width() * static_cast<int>(sizeof(std::uint32_t)), SDL_PIXELFORMAT_RGB888);
+            if (source) {
+                SDL_Rect from{r.left, r.top, r.right - r.left, r.bottom - r.top};
+                SDL_Rect to = area;
+                SDL_BlitScaled(source, &from, target, &to);
+                SDL_FreeSurface(source);
+            }
+            return area;
+        }
+        SDL_LockSurface(target);
+        const int width = r.right - r.left;
+        for (int y = r.top; y < r.bottom; ++y) {
+            const std::uint32_t* in = frame.pixels() + static_cast<std::size_t>(y) * frame.width() + r.left;
+            auto* out =
+                reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(target->pixels) +
+                                                 static_cast<std::size_t>(y) * zoom_ * target->pitch) +
+                r.left * zoom_;
+            for (int x = 0; x < width; ++x) {
+                std::fill_n(out + x * zoom_, zoom_, in[x]);
+            }
+            for (int row = 1; row < zoom_; ++row) {
+                std::memcpy(reinterpret_cast<std::uint8_t*>(out) + row * target->pitch, out,
+                            static_cast<std::size_t>(width) * zoom_ * sizeof(std::uint32_t));
+            }
+        }
+        SDL_UnlockSurface(target);
+        return area;
+    }
+
     const int zoom_;
     SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr; // kZoomFit only
+    SDL_Texture* texture_ = nullptr;   // kZoomFit only
     int width_ = 0;
     int height_ = 0;
 };
@@ -139,7 +204,10 @@ bool SdlFrontEnd::Start(FrontEndHost& host, std::string* error) {
     auto result = started.get_future();
     thread_ = std::thread([this, &host, started = std::move(started)]() mutable {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+        // The window's surface stays plain memory: no GL context behind it, and the screen saver is the
+        // desktop's to decide unless a monitoring session runs (see KeepScreenOn).
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             started.set_value("SDL could not use the display (" + NamedDisplay() + "): " + SDL_GetError());
             return;
@@ -198,7 +266,7 @@ void SdlFrontEnd::Run(FrontEndHost& host, Window& window) {
     const std::uint32_t wakeType = wakeEvent_.load(std::memory_order_acquire);
     while (!stopping_.load(std::memory_order_acquire)) {
         SDL_Event event;
-        if (!SDL_WaitEventTimeout(&event, 200)) {
+        if (!SDL_WaitEvent(&event)) {
             continue;
         }
         bool compose = false;
@@ -206,7 +274,9 @@ void SdlFrontEnd::Run(FrontEndHost& host, Window& window) {
         do {
             if (event.type == wakeType) {
                 compose = true;
-            } else if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+            } else if (event.type == SDL_WINDOWEVENT &&
+                       (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                        event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
                 expose = true;
             } else {
                 switch (HandleSdlEvent(event, std::max(1, zoom_))) {
@@ -223,9 +293,13 @@ void SdlFrontEnd::Run(FrontEndHost& host, Window& window) {
         } while (SDL_PollEvent(&event));
         if (compose) {
             wakePending_.store(false, std::memory_order_release);
-            window.Present(*host.Frame(), host.TakeComposed());
-        } else if (expose) {
-            window.Show();
+            auto rects = host.TakeComposed();
+            if (!expose) {
+                window.Present(*host.Frame(), std::move(rects));
+            }
+        }
+        if (expose) {
+            window.Redraw(*host.Frame());
         }
     }
 }

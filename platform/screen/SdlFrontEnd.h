@@ -1,8 +1,9 @@
 // The front-end in an SDL2 window on the desktop's display. Its screen thread owns everything SDL: it
-// opens the window, turns SDL events into the desktop's input path and presents composed frames, only
-// the rectangles that changed being copied to the window's texture. The screen is shown scaled by a
+// opens the window, turns SDL events into the desktop's input path and presents composed frames. It
+// draws into the window's own surface, no renderer and no GL driver behind it, copies only the
+// rectangles that were composed and sleeps until something changes. The screen is shown scaled by a
 // whole zoom factor, pixels kept sharp; with kZoomFit the window fills the display (a phone's own
-// screen) and SDL picks the largest whole factor that fits, centring the picture.
+// screen) and SDL's software renderer picks the largest whole factor that fits, centring the picture.
 //
 // Input, as on the phone: a left click or drag of the mouse is the stylus; the arrow keys, Enter,
 // Escape, Tab (Shift+Tab), Backspace, Delete, Home, End and typed text go to the focused window; F1 and
