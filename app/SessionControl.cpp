@@ -4,6 +4,7 @@
 #include "app/MonitorSession.h"
 #include "audio/CaptureRetry.h"
 #include "platform/record/Record.h"
+#include "platform/shell/PowerApi.h"
 #include "platform/wave/WaveApi.h"
 #include "settings/SessionVolumeFile.h"
 #include "settings/SettingsStore.h"
@@ -151,6 +152,8 @@ BOOL BeginSession(CMainDialog* dialog) {
                              "dies during the session, the output stays muted\n");
     }
     waveOutSetVolume(WAVE_MAPPER, 0);
+    // The machine must not sleep while the room is listened to.
+    PowerPolicyNotify(PPN_UNATTENDEDMODE, TRUE);
 
     g_session.sessionActive.store(true);
     platform::record::SessionStarted(number, step, g_settings.averagingPeriod, g_settings.sensitivityFactor,
@@ -180,6 +183,7 @@ void EndSession() {
         waveOutSetVolume(WAVE_MAPPER, savedVolume);
     }
     if (wasActive) {
+        PowerPolicyNotify(PPN_UNATTENDEDMODE, FALSE);
         RemoveSessionVolume();
     }
 }

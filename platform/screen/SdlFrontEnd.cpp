@@ -1,6 +1,7 @@
 #include "platform/screen/SdlFrontEnd.h"
 
 #include "platform/screen/SdlInput.h"
+#include "platform/shell/Power.h"
 
 #include <SDL2/SDL.h>
 
@@ -222,8 +223,10 @@ bool SdlFrontEnd::Start(FrontEndHost& host, std::string* error) {
                 started.set_value(failure + " (" + NamedDisplay() + ")");
             } else {
                 wakeEvent_.store(SDL_RegisterEvents(1), std::memory_order_release);
+                platform::shell::SetUnattendedListener([this](bool) { WakeForScreenSaver(); });
                 started.set_value("");
                 Run(host, window);
+                platform::shell::SetUnattendedListener(nullptr);
                 wakeEvent_.store(0, std::memory_order_release);
             }
         }
@@ -252,6 +255,22 @@ void SdlFrontEnd::Wake() {
     }
 }
 
+void SdlFrontEnd::WakeForScreenSaver() {
+    screenSaverCheck_.store(true, std::memory_order_release);
+    Wake();
+}
+
+void SdlFrontEnd::KeepScreenOn() {
+    const bool on = platform::shell::IsUnattendedMode();
+    if (on == SDL_IsScreenSaverEnabled()) {
+        if (on) {
+            SDL_DisableScreenSaver();
+        } else {
+            SDL_EnableScreenSaver();
+        }
+    }
+}
+
 void SdlFrontEnd::Stop() {
     if (!thread_.joinable()) {
         return;
@@ -264,6 +283,7 @@ void SdlFrontEnd::Stop() {
 
 void SdlFrontEnd::Run(FrontEndHost& host, Window& window) {
     const std::uint32_t wakeType = wakeEvent_.load(std::memory_order_acquire);
+    KeepScreenOn();
     while (!stopping_.load(std::memory_order_acquire)) {
         SDL_Event event;
         if (!SDL_WaitEvent(&event)) {
@@ -291,6 +311,9 @@ void SdlFrontEnd::Run(FrontEndHost& host, Window& window) {
                 }
             }
         } while (SDL_PollEvent(&event));
+        if (screenSaverCheck_.exchange(false, std::memory_order_acq_rel)) {
+            KeepScreenOn();
+        }
         if (compose) {
             wakePending_.store(false, std::memory_order_release);
             auto rects = host.TakeComposed();

@@ -4,6 +4,8 @@
 // rectangles that were composed and sleeps until something changes. The screen is shown scaled by a
 // whole zoom factor, pixels kept sharp; with kZoomFit the window fills the display (a phone's own
 // screen) and SDL's software renderer picks the largest whole factor that fits, centring the picture.
+// The desktop's screen saver is kept off while a monitoring session holds unattended mode
+// (platform/shell/Power.h), and left to the desktop otherwise.
 //
 // Input, as on the phone: a left click or drag of the mouse is the stylus; the arrow keys, Enter,
 // Escape, Tab (Shift+Tab), Backspace, Delete, Home, End and typed text go to the focused window; F1 and
@@ -35,10 +37,15 @@ public:
 private:
     class Window;
     void Run(FrontEndHost& host, Window& window);
+    // Unattended mode changed (any thread): the screen thread looks at it again.
+    void WakeForScreenSaver();
+    // Screen thread: the screen saver off while unattended mode is held, on otherwise.
+    void KeepScreenOn();
 
     const int zoom_;
     std::atomic<bool> stopping_{false};
     std::atomic<bool> wakePending_{false};
+    std::atomic<bool> screenSaverCheck_{false};
     std::atomic<std::uint32_t> wakeEvent_{0}; // an SDL user event type; 0 until the thread runs
     std::thread thread_;
 };

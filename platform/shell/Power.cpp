@@ -1,4 +1,4 @@
-// The display's power state, SetSystemPowerState and SystemIdleTimerReset.
+// The display's power state, SetSystemPowerState, SystemIdleTimerReset and PowerPolicyNotify.
 #include "platform/shell/Power.h"
 
 #include "platform/shell/PowerApi.h"
@@ -17,6 +17,17 @@ struct DisplayState {
 
 DisplayState& Display() {
     static auto* state = new DisplayState; // threads may still change it while the process exits
+    return *state;
+}
+
+struct UnattendedState {
+    std::mutex mutex; // guards requests and the listener
+    unsigned requests = 0;
+    UnattendedListener listener;
+};
+
+UnattendedState& Unattended() {
+    static auto* state = new UnattendedState;
     return *state;
 }
 
@@ -51,6 +62,42 @@ void SetDisplayListener(DisplayListener listener) {
     d.listener = std::move(listener);
 }
 
+bool IsUnattendedMode() {
+    auto& u = Unattended();
+    std::lock_guard lock(u.mutex);
+    return u.requests > 0;
+}
+
+void SetUnattendedListener(UnattendedListener listener) {
+    auto& u = Unattended();
+    std::lock_guard lock(u.mutex);
+    u.listener = std::move(listener);
+}
+
+// Counts a request made (`hold`) or given back; tells the listener when the mode comes or goes.
+void ChangeUnattended(bool hold) {
+    auto& u = Unattended();
+    UnattendedListener listener;
+    bool held = false;
+    {
+        std::lock_guard lock(u.mutex);
+        const bool before = u.requests > 0;
+        if (hold) {
+            ++u.requests;
+        } else if (u.requests > 0) {
+            --u.requests;
+        }
+        held = u.requests > 0;
+        if (held == before) {
+            return;
+        }
+        listener = u.listener;
+    }
+    if (listener) {
+        listener(held);
+    }
+}
+
 std::optional<std::chrono::steady_clock::time_point> LastIdleTimerReset() {
     const std::int64_t ticks = g_lastResetTicks.load(std::memory_order_relaxed);
     if (ticks == 0) {
@@ -82,4 +129,11 @@ void SystemIdleTimerReset() {
     g_lastResetTicks.store(std::chrono::steady_clock::now().time_since_epoch().count(),
                            std::memory_order_relaxed);
     platform::shell::g_resetCount.fetch_add(1, std::memory_order_relaxed);
+}
+
+BOOL PowerPolicyNotify(DWORD dwMessage, DWORD dwData) {
+    if (dwMessage == PPN_UNATTENDEDMODE) {
+        platform::shell::ChangeUnattended(dwData != FALSE);
+    }
+    return TRUE;
 }

@@ -22,6 +22,13 @@ void SetDisplayOn(bool on);
 using DisplayListener = std::function<void(bool on)>;
 void SetDisplayListener(DisplayListener listener); // nullptr removes it
 
+// Whether unattended mode is held (PowerPolicyNotify with PPN_UNATTENDEDMODE: a monitoring session runs),
+// and one listener told of each change, on the thread that made it, with no lock held. The front-end
+// keeps the desktop's screen saver off while it is held.
+bool IsUnattendedMode();
+using UnattendedListener = std::function<void(bool held)>;
+void SetUnattendedListener(UnattendedListener listener); // nullptr removes it
+
 // When SystemIdleTimerReset was last called (none yet: nothing), and how often in all.
 std::optional<std::chrono::steady_clock::time_point> LastIdleTimerReset();
 std::uint64_t IdleTimerResetCount();

@@ -10,6 +10,10 @@
 // while an alarm is armed. It records the time of the call with one atomic store and returns: it never
 // blocks and never allocates. Linux here is not put to sleep by the platform, so nothing more is needed;
 // the time of the last call is there for the automation channel.
+//
+// PowerPolicyNotify with PPN_UNATTENDEDMODE asks (dwData TRUE) that the machine keep running and its
+// screen stay awake, and gives that back (FALSE); requests are counted. A session holds one from its
+// start to its end. Other messages are accepted and ignored. Returns TRUE.
 #pragma once
 
 #include "platform/win/WinTypes.h"
@@ -23,6 +27,8 @@ constexpr DWORD POWER_STATE_SUSPEND = 0x00200000;
 constexpr DWORD POWER_STATE_RESET = 0x00800000;
 constexpr DWORD POWER_FORCE = 0x00001000;
 constexpr DWORD ERROR_NOT_SUPPORTED = 50;
+constexpr DWORD PPN_UNATTENDEDMODE = 0x0003;
 
 DWORD SetSystemPowerState(LPCWSTR pwsSystemState, DWORD StateFlags, DWORD Options);
 void SystemIdleTimerReset();
+BOOL PowerPolicyNotify(DWORD dwMessage, DWORD dwData);

@@ -90,5 +90,26 @@ TEST(KeepAwake, RecordsEachCall) {
     EXPECT_GE(*last, start);
 }
 
+TEST(UnattendedMode, HeldWhileAnyRequestIsAndTheListenerHearsEachChange) {
+    std::vector<bool> heard;
+    platform::shell::SetUnattendedListener([&](bool held) { heard.push_back(held); });
+    struct Step {
+        DWORD message;
+        DWORD data;
+        bool held; // afterwards
+    };
+    const Step steps[] = {
+        {PPN_UNATTENDEDMODE, TRUE, true},   {PPN_UNATTENDEDMODE, TRUE, true},   // a second request
+        {PPN_UNATTENDEDMODE, FALSE, true},  {0x0001, FALSE, true},              // another message: ignored
+        {PPN_UNATTENDEDMODE, FALSE, false}, {PPN_UNATTENDEDMODE, FALSE, false}, // one too many: harmless
+    };
+    for (const Step& s : steps) {
+        EXPECT_EQ(PowerPolicyNotify(s.message, s.data), TRUE);
+        EXPECT_EQ(platform::shell::IsUnattendedMode(), s.held);
+    }
+    platform::shell::SetUnattendedListener(nullptr);
+    EXPECT_EQ(heard, (std::vector<bool>{true, false}));
+}
+
 } // namespace
 } // namespace lullwatch::test
