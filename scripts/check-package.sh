@@ -20,10 +20,10 @@ fail() {
     exit 1
 }
 
-# Every listed file, and nothing else but more profiles or more programs of the family.
-dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./||' | sort >"$root/files"
-missing=$(comm -23 packaging/package-files.txt "$root/files")
-extra=$(comm -13 packaging/package-files.txt "$root/files" | grep -Ev '^usr/share/lullwatch/profiles/|^usr/bin/lullwatch-' || true)
+# Every listed file, and nothing else but more profiles.
+dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./||' | LC_ALL=C sort >"$root/files"
+missing=$(LC_ALL=C comm -23 packaging/package-files.txt "$root/files")
+extra=$(LC_ALL=C comm -13 packaging/package-files.txt "$root/files" | grep -Ev '^usr/share/lullwatch/profiles/' || true)
 [ -z "$missing" ] || fail "missing from the package: $missing"
 [ -z "$extra" ] || fail "not expected in the package: $extra"
 dpkg-deb -f "$deb" Depends | grep -q 'fonts-dejavu-core' || fail "the package does not depend on fonts-dejavu-core"
@@ -49,8 +49,10 @@ grep -q "profile $root/tree/usr/share/lullwatch/profiles/demo.ini" "$root/stderr
 share="$root/tree/usr/share"
 desktop-file-validate "$share"/applications/*.desktop
 appstreamcli validate --no-net "$share"/metainfo/*.metainfo.xml >/dev/null
-warnings=$(MANWIDTH=80 man --warnings -l "$share/man/man1/lullwatch.1.gz" 2>&1 >/dev/null)
-[ -z "$warnings" ] || fail "man page: $warnings"
+for page in "$share"/man/man1/*.1.gz; do
+    warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "man page $(basename "$page"): $warnings"
+done
 # The unit names /usr/bin/lullwatch and man:lullwatch(1): verify it against the unpacked copy.
 sed "s|/usr/bin/lullwatch|$root/tree/usr/bin/lullwatch|" "$root/tree/usr/lib/systemd/user/lullwatch.service" \
     >"$root/lullwatch.service"
