@@ -84,9 +84,10 @@ public:
             Fail("cannot start the monitor: " + error);
             return;
         }
+        // The first burst may come during the start countdown: the room stays loud until the call.
         if (!Do("wait " + std::to_string(kStepMs) + " window Lullwatch") || !Do("click foreground id=1000") ||
-            !Do("wait " + std::to_string(kStepMs) + " device \"log 20\" contains armed")) {
-            Fail("the session did not arm");
+            !Do("wait " + std::to_string(kStepMs) + " state foreground 1003 disabled")) {
+            Fail("the session did not start");
             return;
         }
         const int bursts = options_.hours * 60 / options_.burstMinutes;

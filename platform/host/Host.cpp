@@ -10,6 +10,7 @@
 #include "platform/win/Resources.h"
 
 #include <cstdio>
+#include <malloc.h>
 #include <stdexcept>
 
 namespace platform::host {
@@ -35,10 +36,20 @@ bool LoadProfile(const std::string& path, const CommandLine& line, DeviceProfile
     return ParseDeviceProfile(file, profile, error);
 }
 
+// The monitor runs all night: memory that a call took (its window's surfaces, a few hundred kB each, made
+// on the alarm thread) must go back to the system when the call is over, not stay with the process in a
+// heap or in one arena per thread that ever ran. A fixed threshold hands such blocks out as mappings of
+// their own; two arenas are plenty for the few threads that allocate.
+void TuneMemory() {
+    mallopt(M_MMAP_THRESHOLD, 64 * 1024);
+    mallopt(M_ARENA_MAX, 2);
+}
+
 } // namespace
 
 int Run(int argc, char** argv) {
     const std::string name = BaseName(argc > 0 ? argv[0] : nullptr);
+    TuneMemory();
     SignalWatch::Block(); // before any thread starts
     CommandLine line;
     std::string error;
