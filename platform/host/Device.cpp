@@ -109,6 +109,7 @@ bool Device::StartServices(std::string* error) {
         }
         tapi::InstallService(service);
         tapi::sipline::RegisterSipCommand(service, profile_.sipLine.AccountUri());
+        tapi::RegisterLineCommand(nullptr); // the journal of line calls
         line_ = service;
         Say("calls go out over SIP as " + profile_.sipLine.AccountUri());
         break;

@@ -5,6 +5,7 @@
 #include "platform/win/Utf8.h"
 
 #include <charconv>
+#include <optional>
 
 namespace platform::tapi {
 namespace {
@@ -88,6 +89,16 @@ CommandResult Event(SimulatedLineService& service, const Args& args) {
     return Ok("delivered " + TapiValueName(TapiNameFamily::Message, event.message));
 }
 
+// " mode=<disconnect mode>" for a call that was reported disconnected, else nothing.
+std::string DisconnectMode(const SimulatedLineService::CallRecord& call) {
+    for (auto it = call.reported.rbegin(); it != call.reported.rend(); ++it) {
+        if (it->message == LINE_CALLSTATE && it->param1 == LINECALLSTATE_DISCONNECTED) {
+            return " mode=" + TapiValueName(TapiNameFamily::DisconnectMode, it->param2);
+        }
+    }
+    return "";
+}
+
 CommandResult Calls(SimulatedLineService& service) {
     std::string text;
     for (const auto& call : service.Calls()) {
@@ -97,7 +108,8 @@ CommandResult Calls(SimulatedLineService& service) {
         text +=
             Hex(call.call) + " \"" + ToUtf8(call.number) + "\" placed=" + std::to_string(call.placedAtMs) +
             "ms state=" + (call.state == 0 ? "none" : TapiValueName(TapiNameFamily::CallState, call.state)) +
-            " end=" + (call.end.empty() ? "-" : call.end) + " script=\"" + call.script + "\"";
+            DisconnectMode(call) + " end=" + (call.end.empty() ? "-" : call.end) + " script=\"" +
+            call.script + "\"";
     }
     return Ok(text.empty() ? "no calls" : text);
 }
@@ -161,9 +173,24 @@ CommandResult Script(SimulatedLineService& service, const Args& args) {
     return Ok("script: " + text);
 }
 
+// The words that only read the journal, which every telephony service's calls go into.
+std::optional<CommandResult> RunJournalCommand(const Args& args) {
+    const std::string sub = args.empty() ? std::string() : args[0];
+    if (sub == "log") {
+        return Log(args);
+    }
+    if (sub == "wait") {
+        return Wait(args);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 CommandResult RunLineCommand(SimulatedLineService& service, const std::vector<std::string>& args) {
+    if (auto journal = RunJournalCommand(args)) {
+        return *journal;
+    }
     const std::string sub = args.empty() ? std::string() : args[0];
     if (sub == "status") {
         return Ok(service.StatusText());
@@ -176,12 +203,6 @@ CommandResult RunLineCommand(SimulatedLineService& service, const std::vector<st
     }
     if (sub == "calls") {
         return Calls(service);
-    }
-    if (sub == "log") {
-        return Log(args);
-    }
-    if (sub == "wait") {
-        return Wait(args);
     }
     if (sub == "clear") {
         Journal().Clear();
@@ -199,7 +220,10 @@ void RegisterLineCommand(const std::shared_ptr<SimulatedLineService>& service) {
         [weak](const std::vector<std::string>& args) {
             auto locked = weak.lock();
             if (!locked) {
-                return Fail("the simulated line is not running");
+                if (auto journal = RunJournalCommand(args)) {
+                    return *journal;
+                }
+                return Fail("the simulated line is not running (line log and line wait still answer)");
             }
             return RunLineCommand(*locked, args);
         });

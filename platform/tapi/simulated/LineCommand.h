@@ -24,7 +24,8 @@
 //                                                                line event close device=0x1234
 //   line calls
 //       one line per call placed, oldest first:
-//       <hCall> "<number>" placed=<ms>ms state=<last state> end=<how> script="<script>"
+//       <hCall> "<number>" placed=<ms>ms state=<last state> [mode=<disconnect mode>] end=<how>
+//       script="<script>"
 //   line log [<from>]
 //       the journal of line API calls from entry <from> (default 1), one per line:
 //       <seq> <ms>ms <function> <arguments> -> <result> [<outcome>]
@@ -45,7 +46,8 @@ namespace platform::tapi {
 // Runs one "line" command (`args` are the words after "line") against `service`.
 automation::CommandResult RunLineCommand(SimulatedLineService& service, const std::vector<std::string>& args);
 
-// Registers the command word "line" for `service` (kept as a weak reference).
+// Registers the command word "line" for `service` (kept as a weak reference). Without a simulated line
+// (another service, or none) "line log" and "line wait" still read the journal.
 void RegisterLineCommand(const std::shared_ptr<SimulatedLineService>& service);
 
 } // namespace platform::tapi

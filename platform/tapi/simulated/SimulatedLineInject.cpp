@@ -28,13 +28,7 @@ bool SimulatedLineService::Inject(const InjectedEvent& event, std::string* error
     case LINE_CLOSE:
         return InjectCloseLocked(error);
     case LINE_LINEDEVSTATE:
-        if (!event.param1) {
-            *error = "linedevstate needs a device state";
-            return false;
-        }
-        events_->DeviceStateChanged(lines_.empty() ? 0 : lines_.rbegin()->second, *event.param1,
-                                    event.param2.value_or(0), event.param3.value_or(0));
-        return true;
+        return InjectDevStateLocked(event, error);
     case LINE_REPLY: {
         const DWORD request = event.param1.value_or(calls_.empty() ? 0 : calls_.rbegin()->second.request);
         if (request == 0) {
@@ -51,6 +45,28 @@ bool SimulatedLineService::Inject(const InjectedEvent& event, std::string* error
                              event.param3.value_or(0)});
         return true;
     }
+}
+
+// About the device of the latest open line (device 0 when none is open). A state that stops calls
+// (also as a translated REINIT) makes the exchange refuse calls on the device until it is back.
+bool SimulatedLineService::InjectDevStateLocked(const InjectedEvent& event, std::string* error) {
+    if (!event.param1) {
+        *error = "linedevstate needs a device state";
+        return false;
+    }
+    const DWORD device = lines_.empty() ? 0 : lines_.rbegin()->second;
+    DWORD state = *event.param1;
+    if (state == LINEDEVSTATE_REINIT && event.param2.value_or(0) == LINE_LINEDEVSTATE) {
+        state = event.param3.value_or(0);
+    }
+    if (state == LINEDEVSTATE_OUTOFSERVICE || state == LINEDEVSTATE_DISCONNECTED ||
+        state == LINEDEVSTATE_MAINTENANCE) {
+        outOfService_.insert(device);
+    } else if (state == LINEDEVSTATE_INSERVICE || state == LINEDEVSTATE_CONNECTED) {
+        outOfService_.erase(device);
+    }
+    events_->DeviceStateChanged(device, *event.param1, event.param2.value_or(0), event.param3.value_or(0));
+    return true;
 }
 
 bool SimulatedLineService::InjectCallStateLocked(const InjectedEvent& event, std::string* error) {

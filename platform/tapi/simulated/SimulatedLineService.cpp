@@ -127,7 +127,9 @@ LONG SimulatedLineService::MakeCall(HLINE line, HCALL call, DWORD request, const
     const bool lineBusy = std::any_of(calls_.begin(), calls_.end(), [line](const auto& entry) {
         return entry.second.line == line && entry.second.state != LINECALLSTATE_IDLE;
     });
-    if (lineBusy) {
+    const auto device = lines_.find(line);
+    const bool outOfService = device != lines_.end() && outOfService_.count(device->second) > 0;
+    if (lineBusy || outOfService) {
         record.end = "refused";
         return LINEERR_CALLUNAVAIL;
     }

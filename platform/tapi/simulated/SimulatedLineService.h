@@ -10,7 +10,9 @@
 // Behaviour worth knowing:
 // - lineInitialize answers LINEERR_REINIT as configured, measured from the first attempt.
 // - One call at a time per line: while a call on the line is not idle, another lineMakeCall on it is
-//   refused with LINEERR_CALLUNAVAIL.
+//   refused with LINEERR_CALLUNAVAIL; so is every call on a device that an injected LINE_LINEDEVSTATE
+//   put out of service (OUTOFSERVICE, DISCONNECTED, MAINTENANCE) until one puts it back (INSERVICE,
+//   CONNECTED).
 // - Every make-call request gets exactly one LINE_REPLY: its script's first reply step, or at once
 //   (with that step's result, 0 when it has none) when the call ends earlier by lineDrop,
 //   lineDeallocateCall, lineClose, an injected close or an injected DISCONNECTED/IDLE state.
@@ -25,6 +27,7 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 
 namespace platform::tapi {
@@ -119,6 +122,7 @@ private:
     CallRecord& RecordLocked(HCALL call);
     bool InjectCallStateLocked(const InjectedEvent& event, std::string* error);
     bool InjectCloseLocked(std::string* error);
+    bool InjectDevStateLocked(const InjectedEvent& event, std::string* error);
     bool InjectCreateLocked(const InjectedEvent& event, std::string* error);
 
     mutable std::mutex mutex_;
@@ -128,6 +132,7 @@ private:
     std::optional<std::uint64_t> firstInitMs_;
     int initialised_ = 0;
     std::map<HLINE, DWORD> lines_;        // open lines and their devices
+    std::set<DWORD> outOfService_;        // devices reported out of service, disconnected or in maintenance
     std::map<HCALL, ActiveCall> calls_;   // calls not yet released
     std::map<HCALL, CallRecord> records_; // ordered by handle, i.e. as placed
     bool stopping_ = false;
