@@ -120,7 +120,8 @@ public:
     virtual LONG MakeCall(HLINE line, HCALL call, DWORD request, const std::wstring& destination) = 0;
     // 0: the call is being hung up; RequestCompleted(request, ...) follows. Negative: refused at once.
     virtual LONG DropCall(HCALL call, DWORD request) = 0;
-    // Hangs up silently if need be and forgets the call.
+    // Hangs up silently if need be and forgets the call. A call it no longer knows is ignored (the
+    // connect timeout and the application may both release it).
     virtual void DeallocateCall(HCALL call) = 0;
 };
 

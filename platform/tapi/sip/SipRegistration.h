@@ -22,6 +22,8 @@ public:
     // registrar's status line, "408 Request Timeout", or the error); only on a change (the first answer
     // always is one). Called on the stack's thread.
     using Changed = std::function<void(bool registered, const std::string& why)>;
+    // `config` is kept by reference and must last as long as the stack's thread runs: the stack goes on
+    // unregistering after this object is gone, answering the registrar's challenge with its credentials.
     SipRegistration(SipStack& stack, const SipConfig& config, Changed changed);
     // Unregisters (on the stack's thread).
     ~SipRegistration();
@@ -37,7 +39,7 @@ private:
     static void OnRetry(void* arg);
 
     SipStack& stack_;
-    const SipConfig config_;
+    const SipConfig& config_;
     const Changed changed_;
     struct ::sipreg* registration_ = nullptr;
     struct ::tmr* retry_;
