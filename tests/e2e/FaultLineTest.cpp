@@ -224,9 +224,9 @@ std::uint64_t CallEndsAndListeningResumes(Monitor& m, std::uint64_t call) {
     return closed ? closed->first + 1 : call + 1;
 }
 
-// A far end in the far end's place, answering at once and hanging up a second later.
+// A far end in the far end's place, answering at once and hanging up four seconds later.
 void AnsweringPeer(sippeer::SippPeer& peer, int port) {
-    ASSERT_TRUE(peer.Start(sippeer::uas::Answer(1000), SipTransport::Tcp, port)) << peer.Error();
+    ASSERT_TRUE(peer.Start(sippeer::uas::Answer(4000), SipTransport::Tcp, port)) << peer.Error();
     ASSERT_TRUE(peer.WaitReady(Within(std::chrono::milliseconds(kPatienceMs)))) << peer.Describe();
 }
 
@@ -280,7 +280,7 @@ TEST(FaultLineSip, RegistrarLostIsShownUntilItIsBackAndThenTheAlarmCalls) {
     ASSERT_TRUE(registrar.WaitReady(Within(std::chrono::milliseconds(kPatienceMs)))) << registrar.Describe();
     sippeer::BaresipPeer baresip;
     sippeer::BaresipOptions options;
-    options.toneSeconds = 2;
+    options.toneSeconds = 4;
     ASSERT_TRUE(baresip.Start(options)) << baresip.Error();
     ASSERT_TRUE(baresip.WaitReady(Within(std::chrono::milliseconds(kPatienceMs)))) << baresip.Describe();
 
