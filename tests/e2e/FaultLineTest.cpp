@@ -57,6 +57,11 @@ std::function<void(Monitor&)> CallEnds(const std::string& record) {
     return [record](Monitor& m) { EXPECT_TRUE(m.Wait("device \"line calls\" contains " + Word(record))); };
 }
 
+// ... by a disconnection with the mode given (LINEDISCONNECTMODE_<mode>).
+std::function<void(Monitor&)> EndsDisconnected(const std::string& mode) {
+    return CallEnds("ending=LINECALLSTATE_DISCONNECTED/LINEDISCONNECTMODE_" + mode);
+}
+
 struct LineFault {
     const char* name;
     std::vector<std::string> settings;   // profile keys of the simulated line
@@ -168,14 +173,14 @@ const LineFault kRows[] = {
      "No line; no line device carries voice", NoticeThatTheLineCannotOpen, kNewVoiceDevice, true},
     {"ReplyFailure", {"line.call-script=fail-reply"}, nullptr, nullptr, "", CallEnds("end=failed"),
      nullptr, true},
-    {"Busy", {"line.call-script=busy"}, nullptr, nullptr, "", CallEnds("state=LINECALLSTATE_BUSY"),
+    {"Busy", {"line.call-script=busy"}, nullptr, nullptr, "", CallEnds("ending=LINECALLSTATE_BUSY"),
      nullptr, true},
-    {"Reject", {"line.call-script=reject"}, nullptr, nullptr, "", CallEnds("mode=LINEDISCONNECTMODE_REJECT"),
-     nullptr, true},
+    {"Reject", {"line.call-script=reject"}, nullptr, nullptr, "", EndsDisconnected("REJECT"), nullptr,
+     true},
     {"Unreachable", {"line.call-script=unreachable"}, nullptr, nullptr, "",
-     CallEnds("mode=LINEDISCONNECTMODE_UNREACHABLE"), nullptr, true},
+     EndsDisconnected("UNREACHABLE"), nullptr, true},
     {"NoAnswer", {"line.call-script=no-answer 30"}, nullptr, nullptr, "",
-     CallEnds("mode=LINEDISCONNECTMODE_NOANSWER"), nullptr, true},
+     EndsDisconnected("NOANSWER"), nullptr, true},
     {"SilentFarEnd", {"line.call-script=silent"}, nullptr, nullptr, "", SilentCallEndsAtTheTimeout,
      nullptr, true},
     {"FarEndNeverHangsUp", {"line.call-script=0:reply 300:ringback 600:connected"}, nullptr, nullptr, "",

@@ -89,11 +89,19 @@ CommandResult Event(SimulatedLineService& service, const Args& args) {
     return Ok("delivered " + TapiValueName(TapiNameFamily::Message, event.message));
 }
 
-// " mode=<disconnect mode>" for a call that was reported disconnected, else nothing.
-std::string DisconnectMode(const SimulatedLineService::CallRecord& call) {
-    for (auto it = call.reported.rbegin(); it != call.reported.rend(); ++it) {
-        if (it->message == LINE_CALLSTATE && it->param1 == LINECALLSTATE_DISCONNECTED) {
-            return " mode=" + TapiValueName(TapiNameFamily::DisconnectMode, it->param2);
+// " ending=<state>[/<disconnect mode>]": the first state reported that ends a call (busy, special
+// information, disconnected), which a later LINECALLSTATE_IDLE hides from state=; nothing when none came.
+std::string Ending(const SimulatedLineService::CallRecord& call) {
+    for (const auto& r : call.reported) {
+        if (r.message != LINE_CALLSTATE) {
+            continue;
+        }
+        if (r.param1 == LINECALLSTATE_DISCONNECTED) {
+            return " ending=" + TapiValueName(TapiNameFamily::CallState, r.param1) + "/" +
+                   TapiValueName(TapiNameFamily::DisconnectMode, r.param2);
+        }
+        if (r.param1 == LINECALLSTATE_BUSY || r.param1 == LINECALLSTATE_SPECIALINFO) {
+            return " ending=" + TapiValueName(TapiNameFamily::CallState, r.param1);
         }
     }
     return "";
@@ -108,8 +116,7 @@ CommandResult Calls(SimulatedLineService& service) {
         text +=
             Hex(call.call) + " \"" + ToUtf8(call.number) + "\" placed=" + std::to_string(call.placedAtMs) +
             "ms state=" + (call.state == 0 ? "none" : TapiValueName(TapiNameFamily::CallState, call.state)) +
-            DisconnectMode(call) + " end=" + (call.end.empty() ? "-" : call.end) + " script=\"" +
-            call.script + "\"";
+            Ending(call) + " end=" + (call.end.empty() ? "-" : call.end) + " script=\"" + call.script + "\"";
     }
     return Ok(text.empty() ? "no calls" : text);
 }

@@ -24,8 +24,9 @@
 //                                                                line event close device=0x1234
 //   line calls
 //       one line per call placed, oldest first:
-//       <hCall> "<number>" placed=<ms>ms state=<last state> [mode=<disconnect mode>] end=<how>
-//       script="<script>"
+//       <hCall> "<number>" placed=<ms>ms state=<last state> [ending=<state>[/<disconnect mode>]]
+//       end=<how> script="<script>"   (ending: the busy, special information or disconnected state that
+//       ended the call, also when a later idle state hides it)
 //   line log [<from>]
 //       the journal of line API calls from entry <from> (default 1), one per line:
 //       <seq> <ms>ms <function> <arguments> -> <result> [<outcome>]
