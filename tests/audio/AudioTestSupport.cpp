@@ -264,11 +264,11 @@ platform::wave::DeviceState Device() {
 }
 
 void FailNext(platform::wave::WaveCall call, MMRESULT code) {
-    platform::wave::WaveService::Instance().Faults().Set(platform::wave::FaultRule{call, code, true});
+    platform::wave::WaveService::Instance().Faults().Set(platform::wave::FaultRule{call, code, 1});
 }
 
 void FailAlways(platform::wave::WaveCall call, MMRESULT code) {
-    platform::wave::WaveService::Instance().Faults().Set(platform::wave::FaultRule{call, code, false});
+    platform::wave::WaveService::Instance().Faults().Set(platform::wave::FaultRule{call, code, 0});
 }
 
 void CaptureFixture::SetUp() {
