@@ -136,7 +136,9 @@ std::unique_ptr<NightDatabase> NightDatabase::OpenForWriting(const std::string& 
             if (!db->Check()) {
                 // error_ says what is wrong
             } else if (db->Exec("PRAGMA journal_mode=WAL") && db->Exec("PRAGMA synchronous=NORMAL") &&
-                       db->Exec(kSchema) && db->Prepare()) {
+                       // Rows are only appended: a small page cache serves that, and the default one
+                       // (2 MB) would grow with the night's file and keep the process's memory growing.
+                       db->Exec("PRAGMA cache_size=-128") && db->Exec(kSchema) && db->Prepare()) {
                 return db;
             }
         }
