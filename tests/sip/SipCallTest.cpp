@@ -1,5 +1,6 @@
 // Calls through the SIP service to a real far end, baresip on 127.0.0.1: the call states in order, the
-// room's sound at the far end, each way a call can end, and nothing left behind.
+// room's sound at the far end, each way a call can end, emergency numbers never sent, and nothing left
+// behind.
 #include "SipTestSupport.h"
 
 #include "tests/sippeer/BaresipPeer.h"
@@ -107,6 +108,22 @@ TEST_F(SipCallTest, TheFarEndsRefusalsBecomeTheirDisconnectModes) {
     Call(L"nobody");
     ASSERT_TRUE(WaitForState(LINECALLSTATE_DISCONNECTED));
     EXPECT_EQ(DisconnectMode(), LINEDISCONNECTMODE_BADADDRESS);
+    Release();
+}
+
+TEST_F(SipCallTest, EmergencyNumbersAreRefusedBeforeAnythingIsSent) {
+    StartPeer();
+    StartService(PeerKeys("tcp"));
+    for (const wchar_t* number :
+         {L"112", L"9-1-1", L"*31#999", L"sip:112@127.0.0.1", L"sips:000@example.org"}) {
+        HCALL call = 0;
+        EXPECT_EQ(lineMakeCall(line_, &call, number, 0, nullptr), LINEERR_INVALADDRESS);
+        EXPECT_EQ(call, 0u);
+    }
+    EXPECT_EQ(service_->Measure().calls, 0u);
+    // The same account still calls an ordinary number at the far end.
+    Call(PeerNumber("callee"));
+    EXPECT_TRUE(WaitForState(LINECALLSTATE_CONNECTED));
     Release();
 }
 
