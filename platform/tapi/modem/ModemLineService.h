@@ -126,6 +126,7 @@ private:
     std::condition_variable changed_;
     bool answered_ = false;  // ModemManager's modems arrived (or cannot)
     bool listening_ = false; // the signal matches are in place
+    bool saidNoBus_ = false;
     int apps_ = 0;
     std::map<std::string, Modem> modems_; // by object path
     std::vector<Device> devices_;         // by device number

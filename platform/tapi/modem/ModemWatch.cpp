@@ -71,9 +71,10 @@ void ModemLineService::Listen(sd_bus* bus) {
     {
         std::lock_guard guard(mutex_);
         if (bus == nullptr || listening_) {
-            if (bus == nullptr) {
+            if (bus == nullptr && !saidNoBus_) {
+                saidNoBus_ = true; // once: the line layer's start-up retries come back here
                 Say("no system bus (" + platform::dbus::SystemBus::Get().ConnectError() +
-                    "); looking again at the next line start-up");
+                    "); looking again at each line start-up");
             }
             answered_ = true;
             changed_.notify_all();
