@@ -1,7 +1,7 @@
 // The capture's cost to the whole process: runs the microphone with the detector and a live level meter
 // (a progress bar in a dialog on a window thread of its own, repainted at every buffer) for a number of
 // seconds of real time, then prints the process's CPU time (user + system, getrusage) and how many
-// buffers reached the meter. capture-cpu.sh compares it with arecord capturing the same source.
+// buffers reached the meter: the capture path alone, where capture-cpu.sh measures the whole program.
 //
 //   capture_cpu [--alsa <device>] [--seconds <n>] [--period <1..40>]
 //
