@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 
 namespace {
 
@@ -26,6 +27,16 @@ constexpr int kBatch = 10;
 AutomationClient::Options TestProgram(const std::vector<std::string>& settings = {}) {
     AutomationClient::Options options{LULLWATCH_MONITOR_BINARY, LULLWATCH_TEST_PROFILE};
     options.settings = settings;
+    return options;
+}
+
+// The program on a display that names nothing. SDL's probe of it leaves an allocation of libdbus behind
+// at exit, in code whose stacks cannot be unwound to be suppressed: no leak check for these runs.
+AutomationClient::Options OnADisplayThatDoesNotWork(const std::string& frontEnd) {
+    auto options = TestProgram({"screen.frontend=" + frontEnd});
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    options.environment = {"DISPLAY=:97", "WAYLAND_DISPLAY=lullwatch-no-such-display",
+                           std::string("ASAN_OPTIONS=") + (asan ? asan : "") + ":detect_leaks=0"};
     return options;
 }
 
@@ -66,8 +77,7 @@ TEST(StartupEnd, QuitOrEndOfInputAtOnceEndsEveryStartCleanly) {
 }
 
 TEST(StartupEnd, AWindowOnADisplayThatDoesNotWorkEndsWithCodeTwoNamingIt) {
-    auto options = TestProgram({"screen.frontend=sdl"});
-    options.environment = {"DISPLAY=:97", "WAYLAND_DISPLAY=lullwatch-no-such-display"};
+    const auto options = OnADisplayThatDoesNotWork("sdl");
     std::string error;
     auto client = AutomationClient::Start(options, &error);
     ASSERT_TRUE(client) << error;
@@ -76,8 +86,7 @@ TEST(StartupEnd, AWindowOnADisplayThatDoesNotWorkEndsWithCodeTwoNamingIt) {
 }
 
 TEST(StartupEnd, AutoOnADisplayThatDoesNotWorkRunsHeadlessAndSaysSo) {
-    auto options = TestProgram({"screen.frontend=auto"});
-    options.environment = {"DISPLAY=:97", "WAYLAND_DISPLAY=lullwatch-no-such-display"};
+    const auto options = OnADisplayThatDoesNotWork("auto");
     std::string error;
     auto client = AutomationClient::Start(options, &error);
     ASSERT_TRUE(client) << error;
