@@ -123,7 +123,7 @@ TEST_P(FaultLineTest, VisibleRecoversCallsAndQuits) {
         if (row.clear) {
             row.clear(m);
         }
-        m.Do("line script answer-then-hangup 5");
+        m.Do("line script answer-then-hangup 60");
         EXPECT_TRUE(m.Wait("device status is \"all well\"")) << m.Answer("status");
         m.Do("line clear");
         m.Do("sound tone 440 60");
@@ -229,10 +229,19 @@ std::uint64_t CallEndsAndListeningResumes(Monitor& m, std::uint64_t call) {
     return closed ? closed->first + 1 : call + 1;
 }
 
-// A far end in the far end's place, answering at once and hanging up four seconds later.
+// A far end in the far end's place, answering at once and hanging up a second later (before the monitor would
+// end a call that brings no sound).
 void AnsweringPeer(sippeer::SippPeer& peer, int port) {
-    ASSERT_TRUE(peer.Start(sippeer::uas::Answer(4000), SipTransport::Tcp, port)) << peer.Error();
+    ASSERT_TRUE(peer.Start(sippeer::uas::Answer(1000), SipTransport::Tcp, port)) << peer.Error();
     ASSERT_TRUE(peer.WaitReady(Within(std::chrono::milliseconds(kPatienceMs)))) << peer.Describe();
+}
+
+// The far end answers the alarm call and hangs up: sipp's scenario passes only when the monitor took the
+// answer (its ACK) and the far end's hang-up; then the monitor listens again.
+void CallIsAnswered(Monitor& m, sippeer::SippPeer& peer, std::uint64_t call) {
+    CallEndsAndListeningResumes(m, call);
+    EXPECT_EQ(peer.Wait(Within(std::chrono::milliseconds(kPatienceMs))), sippeer::SippPeer::kPassed)
+        << peer.Describe();
 }
 
 TEST(FaultLineSip, FarEndAbsentEndsTheCallAndAFarEndThatComesIsCalled) {
@@ -247,9 +256,7 @@ TEST(FaultLineSip, FarEndAbsentEndsTheCallAndAFarEndThatComesIsCalled) {
 
     sippeer::SippPeer peer;
     AnsweringPeer(peer, ports[0]);
-    next = LoudMoment(m, next);
-    EXPECT_TRUE(m.Wait("text foreground 1001 is Connected")) << peer.Describe();
-    CallEndsAndListeningResumes(m, next);
+    CallIsAnswered(m, peer, LoudMoment(m, next));
     EXPECT_EQ(m.Quit(), 0);
 }
 
@@ -271,9 +278,7 @@ TEST(FaultLineSip, FarEndKilledMidCallEndsTheCallAndTheNextFarEndIsCalled) {
 
     sippeer::SippPeer peer;
     AnsweringPeer(peer, port);
-    next = LoudMoment(m, next);
-    EXPECT_TRUE(m.Wait("text foreground 1001 is Connected")) << peer.Describe();
-    CallEndsAndListeningResumes(m, next);
+    CallIsAnswered(m, peer, LoudMoment(m, next));
     EXPECT_EQ(m.Quit(), 0);
 }
 
@@ -318,7 +323,6 @@ TEST(FaultLineSip, RegistrarLostIsShownUntilItIsBackAndThenTheAlarmCalls) {
 
     const std::uint64_t call = LoudMoment(m, 1);
     EXPECT_TRUE(baresip.WaitForEvent("CALL_ESTABLISHED", Within(std::chrono::milliseconds(kPatienceMs))));
-    EXPECT_TRUE(m.Wait("text foreground 1001 is Connected"));
     CallEndsAndListeningResumes(m, call);
     EXPECT_EQ(m.Quit(), 0);
 }
