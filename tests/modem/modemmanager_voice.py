@@ -1,6 +1,7 @@
 '''A ModemManager stand-in for the modem line service's tests (a python3-dbusmock template).
 
-Modems at /org/freedesktop/ModemManager1/Modem/<n> with the Modem and Voice interfaces; calls at
+Modems at /org/freedesktop/ModemManager1/Modem/<n> with the Modem and Voice interfaces, each with a SIM
+at /org/freedesktop/ModemManager1/SIM/<n> whose EmergencyNumbers are 15 and 17; calls at
 /org/freedesktop/ModemManager1/Call/<n> follow the modem's script once started. The numbers are
 ModemManager's own (ModemManager-enums.h).
 
@@ -41,6 +42,7 @@ OBJECT_MANAGER_IFACE = 'org.freedesktop.DBus.ObjectManager'
 MODEM_IFACE = 'org.freedesktop.ModemManager1.Modem'
 VOICE_IFACE = 'org.freedesktop.ModemManager1.Modem.Voice'
 CALL_IFACE = 'org.freedesktop.ModemManager1.Call'
+SIM_IFACE = 'org.freedesktop.ModemManager1.Sim'
 CONTROL_IFACE = 'org.lullwatch.ModemScript'
 
 CALL_STATES = {'unknown': 0, 'dialing': 1, 'ringing-out': 2, 'ringing-in': 3, 'active': 4, 'held': 5,
@@ -85,7 +87,12 @@ def add_voice(mock, modem, emergency_only=False):
 def add_modem(mock, ident, properties, announce=True):
     path = f'{MAIN_OBJ}/Modem/{mock.lw_modems}'
     mock.lw_modems += 1
+    sim_path = f'{MAIN_OBJ}/SIM/{mock.lw_modems - 1}'
+    mock.AddObject(sim_path, SIM_IFACE, {
+        'EmergencyNumbers': dbus.Array(properties.get('EmergencyNumbers', ['15', '17']), signature='s'),
+    }, [])
     props = {
+        'Sim': dbus.ObjectPath(sim_path),
         'Manufacturer': dbus.String(properties.get('Manufacturer', 'Quectel')),
         'Model': dbus.String(properties.get('Model', 'EG25')),
         'EquipmentIdentifier': dbus.String(ident),

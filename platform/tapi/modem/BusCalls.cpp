@@ -74,6 +74,14 @@ int ReadProperty(sd_bus_message* m, bool modem, const char* name, ModemPropertie
         p->state = state;
         return r;
     }
+    if (modem && signature == "o" && std::strcmp(name, "Sim") == 0) {
+        const char* path = nullptr;
+        r = sd_bus_message_read(m, "v", "o", &path);
+        if (r >= 0) {
+            p->sim = path;
+        }
+        return r;
+    }
     if (!modem && signature == "b" && std::strcmp(name, "EmergencyOnly") == 0) {
         int flag = 0;
         r = sd_bus_message_read(m, "v", "b", &flag);

@@ -17,6 +17,7 @@ inline constexpr const char* kRootPath = "/org/freedesktop/ModemManager1";
 inline constexpr const char* kModemInterface = "org.freedesktop.ModemManager1.Modem";
 inline constexpr const char* kVoiceInterface = "org.freedesktop.ModemManager1.Modem.Voice";
 inline constexpr const char* kCallInterface = "org.freedesktop.ModemManager1.Call";
+inline constexpr const char* kSimInterface = "org.freedesktop.ModemManager1.Sim";
 
 // `error` is "" for a success, else the D-Bus error's name and message.
 using ReplyHandler = std::function<void(sd_bus_message* reply, const std::string& error)>;
@@ -36,6 +37,7 @@ struct ModemProperties {
     std::optional<std::vector<std::string>> ownNumbers;
     std::optional<int> state;
     std::optional<bool> emergencyOnly; // Voice interface
+    std::optional<std::string> sim;    // the SIM's object path ("/" for none)
 };
 
 // Reads an a{sv} of `interface` (the Modem or the Voice interface) into `properties`; others skipped.

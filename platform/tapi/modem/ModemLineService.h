@@ -5,6 +5,8 @@
 // of service, and takes its number back when it returns (known by its equipment identifier); a modem
 // found after start is announced with LINE_CREATE.
 //
+// The emergency numbers of each modem's SIM (Sim.EmergencyNumbers) join the numbers never dialled.
+//
 // A device is in service while its modem is registered and not limited to emergency calls; each change
 // is reported as LINEDEVSTATE_INSERVICE or LINEDEVSTATE_OUTOFSERVICE. lineMakeCall creates a call with
 // Voice.CreateCall and starts it with Call.Start; the call's StateChanged signals become LINE_CALLSTATE
@@ -96,6 +98,7 @@ private:
     void OnModems(sd_bus_message* reply, const std::string& error);
     void OnSignal(sd_bus_message* message);
     void OnCallState(const std::string& path, int state, unsigned reason);
+    static void ReadSimNumbers(sd_bus* bus, const std::string& modem, const std::string& sim);
     void OnCreated(sd_bus* bus, HCALL call, sd_bus_message* reply, const std::string& error);
     void OnStarted(HCALL call, const std::string& error);
     // Hangs the call up (when `hangUp`), then deletes it; counted in `pending` until ModemManager has

@@ -3,6 +3,7 @@
 // going on the bus. Runs on the bus thread; the tables it changes are under the service's lock.
 #include "platform/dbus/BusError.h"
 #include "platform/dbus/SystemBus.h"
+#include "platform/tapi/DialRules.h"
 #include "platform/tapi/modem/CallStates.h"
 #include "platform/tapi/modem/ModemLineService.h"
 #include "platform/win/Utf8.h"
@@ -38,6 +39,7 @@ void Merge(ModemProperties& into, const ModemProperties& from) {
     take(into.ownNumbers, from.ownNumbers);
     take(into.state, from.state);
     take(into.emergencyOnly, from.emergencyOnly);
+    take(into.sim, from.sim);
 }
 
 std::wstring DeviceName(const ModemProperties& p, const std::string& path) {
@@ -134,6 +136,9 @@ void ModemLineService::OnModems(sd_bus_message* reply, const std::string& error)
             modem.present = true;
             modem.voice = std::count(interfaces.begin(), interfaces.end(), kVoiceInterface) > 0;
             Merge(modem.properties, properties);
+            if (properties.sim) {
+                ReadSimNumbers(sd_bus_message_get_bus(reply), path, *properties.sim);
+            }
         }
         r = sd_bus_message_exit_container(reply);
     }
@@ -197,6 +202,9 @@ void ModemLineService::OnSignal(sd_bus_message* m) {
             modem.voice = true;
         }
         Merge(modem.properties, properties);
+        if (properties.sim) {
+            ReadSimNumbers(sd_bus_message_get_bus(m), added, *properties.sim);
+        }
     } else if (iface == "org.freedesktop.DBus.ObjectManager" && name == "InterfacesRemoved") {
         const char* removed = nullptr;
         char** list = nullptr;
@@ -223,6 +231,9 @@ void ModemLineService::OnSignal(sd_bus_message* m) {
             return;
         }
         Merge(it->second.properties, properties);
+        if (properties.sim) {
+            ReadSimNumbers(sd_bus_message_get_bus(m), path, *properties.sim);
+        }
     } else if (iface == kModemInterface && name == "StateChanged") {
         int32_t before = 0;
         int32_t after = 0;
@@ -236,6 +247,34 @@ void ModemLineService::OnSignal(sd_bus_message* m) {
         return;
     }
     RefreshDevicesLocked();
+}
+
+void ModemLineService::ReadSimNumbers(sd_bus* bus, const std::string& modem, const std::string& sim) {
+    // The SIM's emergency numbers (ModemManager 1.20 and later) are never dialled either.
+    if (sim.empty() || sim == "/") {
+        SetEmergencyNumbers(modem, {});
+        return;
+    }
+    CallMethod(
+        bus, sim, "org.freedesktop.DBus.Properties", "Get",
+        [](sd_bus_message* m) { return sd_bus_message_append(m, "ss", kSimInterface, "EmergencyNumbers"); },
+        [modem](sd_bus_message* reply, const std::string& error) {
+            if (!error.empty()) {
+                return; // an older ModemManager: the built-in list and the profile's numbers still hold
+            }
+            char** list = nullptr;
+            if (sd_bus_message_enter_container(reply, SD_BUS_TYPE_VARIANT, "as") < 0 ||
+                sd_bus_message_read_strv(reply, &list) < 0) {
+                return;
+            }
+            std::vector<std::string> numbers;
+            for (char** s = list; s != nullptr && *s != nullptr; ++s) {
+                numbers.emplace_back(*s);
+                free(*s);
+            }
+            free(list);
+            SetEmergencyNumbers(modem, numbers);
+        });
 }
 
 bool ModemLineService::SelectedLocked(const std::string& path, const Modem& modem) const {
