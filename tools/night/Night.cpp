@@ -17,10 +17,7 @@ using platform::record::ParseDetail;
 
 constexpr std::int64_t kHourMs = 3600 * 1000;
 constexpr std::int64_t kMaxNightMs = 24 * kHourMs;
-// Capture is stopped a moment before a call is placed and restarted some seconds after it ends; a
-// stretch without capture that lies within a call and these margins is the call's.
-constexpr std::int64_t kBeforeCallMs = 10000;
-constexpr std::int64_t kAfterCallMs = 15000;
+constexpr std::int64_t kSecondMs = 1000;
 
 int Int(const std::map<std::string, std::string>& detail, const char* key) {
     const auto it = detail.find(key);
@@ -102,9 +99,11 @@ void ReadEvents(const std::vector<EventRow>& events, Night* n) {
     }
 }
 
+// A stretch without listening is a call's when a call was placed in it: the alarm stops capture just
+// before it places the call, and capture starts again only after the call.
 bool WithinCall(const Night& n, std::int64_t from, std::int64_t to) {
     return std::any_of(n.calls.begin(), n.calls.end(), [&](const Call& c) {
-        return from >= c.fromMs - kBeforeCallMs && to <= c.toMs + kAfterCallMs;
+        return c.fromMs >= from - kSecondMs && c.fromMs <= to + kSecondMs;
     });
 }
 
