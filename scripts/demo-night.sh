@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A demo night in about a minute: the demo profile's looped room recording at 600 times real speed gives
 # ten hours of the monitor's night, with a session, alarms, calls that end in different ways (the far
-# end hangs up, the line is busy, nobody answers) and a few minutes in which the microphone fails. Then
+# end hangs up, the line is busy, nobody answers) and a microphone that fails late in the night. Then
 # lullwatch-night draws the night and prints its summary.
 #
 #   scripts/demo-night.sh [build-dir] [picture.png]      (defaults: build, docs/night.png)
@@ -29,9 +29,9 @@ printf '\004' > "$data/Lullwatch/sound.txt" # alarm step 4
     sleep 12; echo "line script busy"                      # about 2 h in
     sleep 5;  echo "line script no-answer 40"
     sleep 5;  echo "line script answer-then-hangup 90"
-    sleep 8;  echo "sound fail device MMSYSERR_ERROR always" # the microphone fails for a while
+    sleep 27; echo "sound fail device MMSYSERR_ERROR always" # the microphone fails late in the night
     sleep 2;  echo "sound fail clear"
-    sleep 26; echo "click foreground id=1000"             # Stop, in the morning
+    sleep 7;  echo "click foreground id=1000"             # Stop, in the morning
     sleep 1;  echo "quit"
 } | "$program" --profile "$here/profiles/demo.ini" --set device.clock_factor=600 \
     --set device.data_root="$data" --set screen.frontend=headless --set automation.channel=stdio \

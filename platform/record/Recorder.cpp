@@ -17,6 +17,7 @@ namespace {
 // while the disk sees a small transaction every few seconds.
 constexpr std::chrono::milliseconds kWakePeriod{1000};
 constexpr std::chrono::milliseconds kLevelPeriod{5000};
+constexpr std::uint64_t kLongestBufferSeconds = 6;
 constexpr std::int64_t kDayMs = 24LL * 3600 * 1000;
 
 void Say(const std::string& message) {
@@ -30,6 +31,7 @@ Recorder::Recorder(Options options)
     : options_(std::move(options)), path_(options_.folder + "/night.sqlite"), startWallMs_(WallClockMs()),
       startDeviceMs_(Clock::NowMs()) {
     lastSecond_ = startDeviceMs_ / 1000; // the first full second is the next one
+    lastBuffer_ = lastSecond_;
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -202,6 +204,7 @@ void Recorder::WriteBatch(std::uint64_t nowSecond) {
             db_->PutLevel({run_, ClockMs(sec.second * 1000) / 1000, sec.peak,
                            static_cast<double>(sec.sum) / sec.count, true, sec.armed});
             lastSecond_ = std::max(lastSecond_, sec.second);
+            lastBuffer_ = std::max(lastBuffer_, sec.second);
         }
         FillSeconds(eventSecond - 1);
         PutEvent(e);
@@ -212,6 +215,7 @@ void Recorder::WriteBatch(std::uint64_t nowSecond) {
         db_->PutLevel({run_, ClockMs(sec.second * 1000) / 1000, sec.peak,
                        static_cast<double>(sec.sum) / sec.count, true, sec.armed});
         lastSecond_ = std::max(lastSecond_, sec.second);
+        lastBuffer_ = std::max(lastBuffer_, sec.second);
     }
     FillSeconds(nowSecond - 1);
     const std::uint64_t dropped = dropped_.load(std::memory_order_relaxed);
@@ -225,8 +229,11 @@ void Recorder::WriteBatch(std::uint64_t nowSecond) {
 void Recorder::FillSeconds(std::uint64_t upTo) {
     for (std::uint64_t second = lastSecond_ + 1; second <= upTo && upTo != static_cast<std::uint64_t>(-1);
          ++second) {
-        db_->PutLevel({run_, ClockMs(second * 1000) / 1000, std::nullopt, std::nullopt,
-                       capturing_ && !microphoneFailed_, armed_});
+        // Capture that runs without handing over a buffer for longer than the longest buffer lasts
+        // (5 s) does not listen either, whatever the wave calls said.
+        const bool listening =
+            capturing_ && !microphoneFailed_ && second <= lastBuffer_ + kLongestBufferSeconds;
+        db_->PutLevel({run_, ClockMs(second * 1000) / 1000, std::nullopt, std::nullopt, listening, armed_});
         lastSecond_ = second;
     }
 }
@@ -234,6 +241,7 @@ void Recorder::FillSeconds(std::uint64_t upTo) {
 void Recorder::PutEvent(const QueuedEvent& e) {
     if (e.kind == "capture-start") {
         capturing_ = true;
+        lastBuffer_ = std::max(lastBuffer_, e.deviceMs / 1000);
     } else if (e.kind == "capture-stop") {
         capturing_ = false;
     } else if (e.kind == "armed") {

@@ -3,8 +3,8 @@
 // lock and writes it with the lock released. Level reports are summed into the current device second;
 // a second's row is queued when a later second begins or when the writer finds the second over. The
 // writer fills the seconds in which no buffer ended with rows that only say whether capture ran (it was
-// started and the microphone indicator is not raised) and whether the session was armed, as the events so
-// far tell.
+// started, the microphone indicator is not raised and buffers keep coming) and whether the session was
+// armed, as the events so far tell.
 #pragma once
 
 #include "platform/record/NightDatabase.h"
@@ -85,6 +85,7 @@ private:
     bool unusable_ = false;
     std::int64_t run_ = 0;
     std::uint64_t lastSecond_ = 0; // the last second written
+    std::uint64_t lastBuffer_ = 0; // the last second in which a buffer ended (or capture started)
     bool capturing_ = false;
     bool microphoneFailed_ = false; // the microphone indicator is raised: capture does not run
     bool armed_ = false;

@@ -18,6 +18,9 @@ using platform::record::ParseDetail;
 constexpr std::int64_t kHourMs = 3600 * 1000;
 constexpr std::int64_t kMaxNightMs = 24 * kHourMs;
 constexpr std::int64_t kSecondMs = 1000;
+// Shorter gaps between buffers are the scheduler's, not the monitor's (at a sped-up clock a few real
+// milliseconds are seconds of the night).
+constexpr std::int64_t kShortestDeafMs = 10000;
 
 int Int(const std::map<std::string, std::string>& detail, const char* key) {
     const auto it = detail.find(key);
@@ -124,7 +127,9 @@ void FindSilences(const std::vector<EventRow>& events, Night* n) {
                     s.label = "deaf: " + Str(ParseDetail(e.detail), "text");
                 }
             }
-            n->deaf.push_back(s);
+            if (s.toMs - s.fromMs >= kShortestDeafMs) {
+                n->deaf.push_back(s);
+            }
         }
         start.reset();
     };

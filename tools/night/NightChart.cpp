@@ -193,7 +193,7 @@ void DrawAlarms(cairo_t* cr, const Frame& f, const Night& n) {
         cairo_close_path(cr);
         cairo_fill(cr);
     }
-    cairo_set_source_rgba(cr, kAlarmColour.r / 255.0, kAlarmColour.g / 255.0, kAlarmColour.b / 255.0, 0.3);
+    cairo_set_source_rgba(cr, kAlarmColour.r / 255.0, kAlarmColour.g / 255.0, kAlarmColour.b / 255.0, 0.15);
     cairo_set_line_width(cr, 1);
     for (const Alarm& a : n.alarms) {
         const double x = std::floor(f.X(a.atMs)) + 0.5;
