@@ -227,12 +227,15 @@ void Recorder::WriteBatch(std::uint64_t nowSecond) {
 }
 
 void Recorder::FillSeconds(std::uint64_t upTo) {
+    // On a sped-up clock a moment of the machine's own is many device seconds: allow a quarter of a real
+    // second as well.
+    const auto patience =
+        std::max<std::uint64_t>(kLongestBufferSeconds, static_cast<std::uint64_t>(Clock::Factor() / 4));
     for (std::uint64_t second = lastSecond_ + 1; second <= upTo && upTo != static_cast<std::uint64_t>(-1);
          ++second) {
         // Capture that runs without handing over a buffer for longer than the longest buffer lasts
         // (5 s) does not listen either, whatever the wave calls said.
-        const bool listening =
-            capturing_ && !microphoneFailed_ && second <= lastBuffer_ + kLongestBufferSeconds;
+        const bool listening = capturing_ && !microphoneFailed_ && second <= lastBuffer_ + patience;
         db_->PutLevel({run_, ClockMs(second * 1000) / 1000, std::nullopt, std::nullopt, listening, armed_});
         lastSecond_ = second;
     }

@@ -21,6 +21,7 @@ constexpr std::int64_t kSecondMs = 1000;
 // Shorter gaps between buffers are the scheduler's, not the monitor's (at a sped-up clock a few real
 // milliseconds are seconds of the night).
 constexpr std::int64_t kShortestDeafMs = 10000;
+constexpr std::int64_t kRetryGapMs = 60000;
 
 int Int(const std::map<std::string, std::string>& detail, const char* key) {
     const auto it = detail.find(key);
@@ -127,7 +128,11 @@ void FindSilences(const std::vector<EventRow>& events, Night* n) {
                     s.label = "deaf: " + Str(ParseDetail(e.detail), "text");
                 }
             }
-            if (s.toMs - s.fromMs >= kShortestDeafMs) {
+            // The retries of a failed microphone listen for a moment each, every half minute or so: one
+            // stretch all the same.
+            if (!n->deaf.empty() && s.fromMs - n->deaf.back().toMs <= kRetryGapMs) {
+                n->deaf.back().toMs = s.toMs;
+            } else {
                 n->deaf.push_back(s);
             }
         }
@@ -141,6 +146,7 @@ void FindSilences(const std::vector<EventRow>& events, Night* n) {
         }
     }
     close(n->levels.empty() ? n->toMs : std::min(n->toMs, (n->levels.back().t + 1) * 1000));
+    std::erase_if(n->deaf, [](const Stretch& s) { return s.toMs - s.fromMs < kShortestDeafMs; });
 }
 
 } // namespace
