@@ -45,9 +45,17 @@ std::int64_t Recorder::ClockMs(std::uint64_t deviceMs) const {
 
 void Recorder::Event(std::string kind, std::string detail) {
     QueuedEvent e{WallClockMs(), Clock::NowMs(), std::move(kind), std::move(detail)};
-    std::lock_guard lock(mutex_);
-    if (!finished_) {
+    {
+        std::lock_guard lock(mutex_);
+        if (finished_) {
+            return;
+        }
         events_.push_back(std::move(e));
+    }
+    // Until the database is open an event may be the first one after the settings folder came to be:
+    // the writer looks at once, so the file is open early and stays open for the whole night.
+    if (!open_.load()) {
+        wake_.notify_one();
     }
 }
 
@@ -102,7 +110,9 @@ void Recorder::Run() {
     auto lastWrite = std::chrono::steady_clock::now();
     for (;;) {
         std::unique_lock lock(mutex_);
-        wake_.wait_for(lock, kWakePeriod, [this] { return stopping_ || flushRequested_ > flushDone_; });
+        wake_.wait_for(lock, kWakePeriod, [this] {
+            return stopping_ || flushRequested_ > flushDone_ || (!open_.load() && !events_.empty());
+        });
         const std::uint64_t generation = flushRequested_;
         const bool last = stopping_;
         const auto now = std::chrono::steady_clock::now();

@@ -183,7 +183,8 @@ TEST(NightRecord, SessionCallsAndChart) {
     auto db = NightDatabase::OpenForReading((data.SettingsFolder() / "night.sqlite").string(), &error);
     ASSERT_TRUE(db) << error;
     const auto levels = db->Levels(told.front().clockMs / 1000, told[told.size() - 2].clockMs / 1000);
-    EXPECT_GE(levels.size(),
+    // (a device second's row is named by the clock second its start falls in, so the ends may differ by one)
+    EXPECT_GE(levels.size() + 2,
               static_cast<std::size_t>((told[told.size() - 2].clockMs - told.front().clockMs) / 1000));
     EXPECT_TRUE(std::any_of(levels.begin(), levels.end(),
                             [](const auto& r) { return r.captured && r.armed && r.peak.value_or(0) >= 3; }));
