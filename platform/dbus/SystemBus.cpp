@@ -20,7 +20,9 @@ namespace {
 
 using Work = std::function<void(sd_bus* bus)>;
 
-thread_local bool t_onBusThread = false;
+// The instance whose thread this is, on a bus thread: work that calls Get() reaches its own bus even
+// while Shutdown drains it.
+thread_local SystemBus* t_busOfThread = nullptr;
 
 std::mutex g_instanceMutex;
 SystemBus* g_instance = nullptr; // under g_instanceMutex
@@ -117,8 +119,8 @@ struct SystemBus::Loop {
         }
     }
 
-    void Main() {
-        t_onBusThread = true;
+    void Main(SystemBus* owner) {
+        t_busOfThread = owner;
         for (;;) {
             std::deque<Work> batch;
             bool stop = false;
@@ -149,7 +151,7 @@ struct SystemBus::Loop {
 
 SystemBus::SystemBus() : loop_(new Loop) {
     loop_->wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    loop_->thread = std::thread([loop = loop_] { loop->Main(); });
+    loop_->thread = std::thread([loop = loop_, this] { loop->Main(this); });
 }
 
 SystemBus::~SystemBus() {
@@ -164,6 +166,9 @@ SystemBus::~SystemBus() {
 }
 
 SystemBus& SystemBus::Get() {
+    if (t_busOfThread != nullptr) {
+        return *t_busOfThread;
+    }
     std::lock_guard lock(g_instanceMutex);
     if (g_instance == nullptr) {
         // Never destroyed at exit unless Shutdown is called: users may still post while the process ends.
@@ -190,7 +195,7 @@ void SystemBus::Post(Work work) {
 }
 
 void SystemBus::Run(Work work) {
-    if (t_onBusThread) {
+    if (t_busOfThread == this) {
         work(loop_->bus);
         return;
     }

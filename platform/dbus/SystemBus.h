@@ -19,6 +19,7 @@ namespace platform::dbus {
 
 class SystemBus {
 public:
+    // The process's connection, made on first use; on the bus thread, the one that runs it.
     static SystemBus& Get();
 
     // Runs `work` on the bus thread with the connection (nullptr when there is no bus: the user reports

@@ -2,11 +2,13 @@
 
 #include "platform/automation/StatusCommand.h"
 #include "platform/controls/ControlClasses.h"
+#include "platform/dbus/SystemBus.h"
 #include "platform/fs/AppDataRoot.h"
 #include "platform/fs/NativePath.h"
 #include "platform/record/Record.h"
 #include "platform/screen/HeadlessFrontEnd.h"
 #include "platform/screen/StatusText.h"
+#include "platform/shell/SleepInhibitor.h"
 #include "platform/tapi/ConnectTimeout.h"
 #include "platform/tapi/DialRules.h"
 #include "platform/tapi/InstalledService.h"
@@ -210,6 +212,8 @@ void Device::Stop() {
         modem->Stop(); // hangs up what is still up while the bus is there
     }
     line_.reset();
+    shell::ReleaseAllSleepInhibitors();
+    dbus::SystemBus::Shutdown();
     if (!temporaryRoot_.empty()) {
         std::error_code ignored;
         std::filesystem::remove_all(temporaryRoot_, ignored);

@@ -2,6 +2,7 @@
 #include "platform/shell/Power.h"
 
 #include "platform/shell/PowerApi.h"
+#include "platform/shell/SleepInhibitor.h"
 
 #include <atomic>
 #include <mutex>
@@ -134,6 +135,11 @@ void SystemIdleTimerReset() {
 BOOL PowerPolicyNotify(DWORD dwMessage, DWORD dwData) {
     if (dwMessage == PPN_UNATTENDEDMODE) {
         platform::shell::ChangeUnattended(dwData != FALSE);
+        if (dwData != FALSE) {
+            platform::shell::AcquireSleepInhibitor();
+        } else {
+            platform::shell::ReleaseSleepInhibitor();
+        }
     }
     return TRUE;
 }

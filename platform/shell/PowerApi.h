@@ -12,8 +12,11 @@
 // the time of the last call is there for the automation channel.
 //
 // PowerPolicyNotify with PPN_UNATTENDEDMODE asks (dwData TRUE) that the machine keep running and its
-// screen stay awake, and gives that back (FALSE); requests are counted. A session holds one from its
-// start to its end. Other messages are accepted and ignored. Returns TRUE.
+// screen stay awake, and gives that back (FALSE); requests are counted, and the machine may sleep again
+// once each has been given back. A session holds one from its start to its end. The machine is kept
+// running by a systemd-logind sleep inhibitor (platform/shell/SleepInhibitor.h); the call returns at
+// once, and a machine that cannot be kept awake shows the SleepInhibitor indicator instead of failing
+// the call. Other messages are accepted and ignored. Returns TRUE.
 #pragma once
 
 #include "platform/win/WinTypes.h"
