@@ -116,7 +116,8 @@ TEST(NightRecord, SessionCallsAndChart) {
     for (const auto& line : monitor.Do("line log").lines) {
         journal += line + "\n";
     }
-    EXPECT_NE(monitor.Answer("log 1").find("session-stop"), std::string::npos);
+    // The sleep inhibitor's indicator (no logind here) may change just after the session's events.
+    EXPECT_NE(monitor.Answer("log 3").find("session-stop"), std::string::npos);
     ASSERT_EQ(monitor.Quit(), 0);
 
     // The events that tell the night, in order, with their numbers.
@@ -250,8 +251,9 @@ TEST(NightRecord, SurvivesAKillAndADamagedFile) {
         monitor.Do("click " + monitor.main() + " id=1000");
         monitor.WaitText(1000, "Stop");
         monitor.WaitText(1000, "Stop - 20 sec");
-        // "log" answers once what came before it is committed.
-        EXPECT_NE(monitor.Answer("log 1").find("session"), std::string::npos);
+        // "log" answers once what came before it is committed (the sleep indicator may follow the
+        // session's start).
+        EXPECT_NE(monitor.Answer("log 3").find("session"), std::string::npos);
         monitor.Kill();
     }
     // Everything committed before the kill is there, in a database that passes its check.
