@@ -13,6 +13,7 @@
 #include "platform/tapi/DialRules.h"
 #include "platform/tapi/InstalledService.h"
 #include "platform/tapi/modem/ModemLineService.h"
+#include "platform/tapi/ofono/OfonoLineService.h"
 #include "platform/tapi/simulated/LineCommand.h"
 #include "platform/tapi/simulated/SimulatedLineService.h"
 #include "platform/tapi/sip/SipCommand.h"
@@ -123,6 +124,13 @@ bool Device::StartServices(std::string* error) {
         Say("calls go out over the cellular modem (ModemManager)");
         break;
     }
+    case DeviceProfile::LineService::Ofono: {
+        auto service = tapi::ofono::OfonoLineService::Start();
+        tapi::InstallService(service);
+        line_ = service;
+        Say("calls go out over the cellular modem (oFono)");
+        break;
+    }
     case DeviceProfile::LineService::None:
         tapi::InstallService(nullptr);
         break;
@@ -210,6 +218,9 @@ void Device::Stop() {
     tapi::InstallService(nullptr);
     if (auto modem = std::dynamic_pointer_cast<tapi::modem::ModemLineService>(line_)) {
         modem->Stop(); // hangs up what is still up while the bus is there
+    }
+    if (auto ofono = std::dynamic_pointer_cast<tapi::ofono::OfonoLineService>(line_)) {
+        ofono->Stop(); // hangs up what is still up while the bus is there
     }
     line_.reset();
     shell::ReleaseAllSleepInhibitors();

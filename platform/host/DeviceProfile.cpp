@@ -229,9 +229,9 @@ bool ParseLine(const ProfileFile& file, Keys keys, DeviceProfile* profile, std::
     }
     const auto service = keys.find("service");
     const std::string name = service != keys.end() ? service->second : "simulated";
-    if (name != "simulated" && name != "sip" && name != "modem" && name != "none") {
-        *error =
-            file.path + ", section [line], key service: '" + name + "' is not simulated, sip, modem or none";
+    if (name != "simulated" && name != "sip" && name != "modem" && name != "ofono" && name != "none") {
+        *error = file.path + ", section [line], key service: '" + name +
+                 "' is not simulated, sip, modem, ofono or none";
         return false;
     }
     std::string why;
@@ -248,6 +248,16 @@ bool ParseLine(const ProfileFile& file, Keys keys, DeviceProfile* profile, std::
         if (!tapi::sipline::ParseSipConfig(keys, file.path, file.directory, &profile->sipLine, &why)) {
             *error = file.path + ", section [line], key " + why;
             return false;
+        }
+        return true;
+    }
+    if (name == "ofono") {
+        profile->lineService = DeviceProfile::LineService::Ofono;
+        for (const auto& [key, value] : keys) {
+            if (key != "service") {
+                *error = file.path + ", section [line], key " + key + ": not a key of the ofono service";
+                return false;
+            }
         }
         return true;
     }

@@ -25,8 +25,9 @@
 //                                $XDG_RUNTIME_DIR or the temporary folder)
 //   [sound]                      the microphone and the output volume: see platform/wave/WaveConfig.h
 //   [line]
-//   service = simulated|sip|modem|none   the telephony service (default simulated); sip: calls over
-//                                a SIP account; modem: the phone's cellular modem through ModemManager;
+//   service = simulated|sip|modem|ofono|none   the telephony service (default simulated); sip: calls
+//                                over a SIP account; modem: the phone's cellular modem through
+//                                ModemManager; ofono: the same through oFono (no keys of its own);
 //                                none: lineInitialize finds no driver
 //   connect_timeout = <seconds>  a call that has not connected by then is ended as unanswered, whatever
 //                                the service (1 to 3600, default 90)
@@ -54,7 +55,7 @@ namespace platform::host {
 struct DeviceProfile {
     enum class DataRoot { Default, Temporary, Folder };
     enum class Automation { Off, Stdio, Socket };
-    enum class LineService { None, Simulated, Sip, Modem };
+    enum class LineService { None, Simulated, Sip, Modem, Ofono };
 
     double clockFactor = 1;
     DataRoot dataRoot = DataRoot::Default;
