@@ -1,6 +1,7 @@
 #include "OfonoTestSupport.h"
 
 #include "platform/dbus/SystemBus.h"
+#include "tests/dbus/OfonoStandIn.h"
 
 namespace lullwatch::test {
 
@@ -94,21 +95,9 @@ void OfonoLineTest::Release() {
 
 std::vector<std::string> OfonoLineTest::CallsOnModem() {
     std::vector<std::string> paths;
-    sd_bus_error e = SD_BUS_ERROR_NULL;
-    sd_bus_message* reply = nullptr;
-    if (sd_bus_call_method(bus_.Connection(), "org.ofono", kModemPath, "org.ofono.VoiceCallManager",
-                           "GetCalls", &e, &reply, "") >= 0 &&
-        sd_bus_message_enter_container(reply, 'a', "(oa{sv})") > 0) {
-        while (sd_bus_message_enter_container(reply, 'r', "oa{sv}") > 0) {
-            const char* path = nullptr;
-            sd_bus_message_read(reply, "o", &path);
-            paths.emplace_back(path);
-            sd_bus_message_skip(reply, "a{sv}");
-            sd_bus_message_exit_container(reply);
-        }
+    for (const auto& call : dbustest::OfonoCalls(bus_.Connection())) {
+        paths.push_back(call.path);
     }
-    sd_bus_message_unref(reply);
-    sd_bus_error_free(&e);
     return paths;
 }
 
@@ -129,59 +118,24 @@ std::string OfonoLineTest::CallPath() {
     return path;
 }
 
-namespace {
-
-// dbusmock's EmitSignal on `path` with one argument of the type `signature` ("s", "o") or two ("sv",
-// with a text value).
-void Emit(sd_bus* bus, const std::string& path, const char* interface, const char* member,
-          const char* signature, const char* first, const char* second = nullptr) {
-    sd_bus_error e = SD_BUS_ERROR_NULL;
-    const char firstType[] = {signature[0], '\0'};
-    const int r =
-        second != nullptr
-            ? sd_bus_call_method(bus, "org.ofono", path.c_str(), "org.freedesktop.DBus.Mock", "EmitSignal",
-                                 &e, nullptr, "sssav", interface, member, signature, 2, "s", first, "s",
-                                 second)
-            : sd_bus_call_method(bus, "org.ofono", path.c_str(), "org.freedesktop.DBus.Mock", "EmitSignal",
-                                 &e, nullptr, "sssav", interface, member, signature, 1, firstType, first);
-    EXPECT_GE(r, 0) << member << " on " << path << ": " << (e.message != nullptr ? e.message : "");
-    sd_bus_error_free(&e);
-}
-
-} // namespace
-
 void OfonoLineTest::SetCallState(const std::string& path, const std::string& state) {
-    Emit(bus_.Connection(), path, "org.ofono.VoiceCall", "PropertyChanged", "sv", "State", state.c_str());
+    EXPECT_TRUE(dbustest::SetOfonoCallState(bus_.Connection(), path, state));
 }
 
 void OfonoLineTest::SetDisconnectReason(const std::string& path, const std::string& reason) {
-    Emit(bus_.Connection(), path, "org.ofono.VoiceCall", "DisconnectReason", "s", reason.c_str(), nullptr);
+    EXPECT_TRUE(dbustest::SetOfonoDisconnectReason(bus_.Connection(), path, reason));
 }
 
 void OfonoLineTest::RemoveCall(const std::string& path) {
-    // The stand-in's Hangup drops the call object; oFono then says CallRemoved on the modem.
-    sd_bus_error e = SD_BUS_ERROR_NULL;
-    EXPECT_GE(sd_bus_call_method(bus_.Connection(), "org.ofono", path.c_str(), "org.ofono.VoiceCall",
-                                 "Hangup", &e, nullptr, ""),
-              0);
-    sd_bus_error_free(&e);
-    Emit(bus_.Connection(), kModemPath, "org.ofono.VoiceCallManager", "CallRemoved", "o", path.c_str());
+    EXPECT_TRUE(dbustest::RemoveOfonoCall(bus_.Connection(), path));
 }
 
 void OfonoLineTest::SetModemProperty(const char* interface, const char* name, bool value) {
-    sd_bus_error e = SD_BUS_ERROR_NULL;
-    EXPECT_GE(sd_bus_call_method(bus_.Connection(), "org.ofono", kModemPath, interface, "SetProperty", &e,
-                                 nullptr, "sv", name, "b", static_cast<int>(value)),
-              0);
-    sd_bus_error_free(&e);
+    EXPECT_TRUE(dbustest::SetOfonoProperty(bus_.Connection(), interface, name, value));
 }
 
 void OfonoLineTest::SetModemProperty(const char* interface, const char* name, const char* value) {
-    sd_bus_error e = SD_BUS_ERROR_NULL;
-    EXPECT_GE(sd_bus_call_method(bus_.Connection(), "org.ofono", kModemPath, interface, "SetProperty", &e,
-                                 nullptr, "sv", name, "s", value),
-              0);
-    sd_bus_error_free(&e);
+    EXPECT_TRUE(dbustest::SetOfonoProperty(bus_.Connection(), interface, name, value));
 }
 
 } // namespace lullwatch::test

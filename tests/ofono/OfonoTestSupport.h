@@ -14,7 +14,7 @@
 
 namespace lullwatch::test {
 
-inline constexpr const char* kModemPath = "/ril_0";
+inline constexpr const char* kModemPath = "/ril_0"; // the stand-in's modem
 
 class OfonoLineTest : public ::testing::Test {
 protected:
