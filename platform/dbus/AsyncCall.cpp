@@ -23,7 +23,9 @@ int CallMethod(sd_bus* bus, sd_bus_message* call, MessageHandler onReply) {
         return r;
     }
     sd_bus_slot_set_destroy_callback(slot, Destroy);
+    // From here the connection holds the slot (until the reply has been handled or the bus closes).
     sd_bus_slot_set_floating(slot, 1);
+    sd_bus_slot_unref(slot);
     return r;
 }
 
