@@ -39,7 +39,7 @@ constexpr const char* kClock = "device.clock_factor=25";
 bool WaitForStatus(Monitor& monitor, const std::function<bool(const std::string&)>& want, std::string* last) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPatienceMs);
     while (std::chrono::steady_clock::now() < deadline) {
-        *last = monitor.Answer("status");
+        *last = monitor.Do("status").Text(); // one line per raised indicator
         if (want(*last)) {
             return true;
         }

@@ -117,7 +117,7 @@ TEST(NightRecord, SessionCallsAndChart) {
         journal += line + "\n";
     }
     // The sleep inhibitor's indicator (no logind here) may change just after the session's events.
-    EXPECT_NE(monitor.Answer("log 3").find("session-stop"), std::string::npos);
+    EXPECT_NE(monitor.Do("log 3").Text().find("session-stop"), std::string::npos);
     ASSERT_EQ(monitor.Quit(), 0);
 
     // The events that tell the night, in order, with their numbers.
@@ -253,7 +253,7 @@ TEST(NightRecord, SurvivesAKillAndADamagedFile) {
         monitor.WaitText(1000, "Stop - 20 sec");
         // "log" answers once what came before it is committed (the sleep indicator may follow the
         // session's start).
-        EXPECT_NE(monitor.Answer("log 3").find("session"), std::string::npos);
+        EXPECT_NE(monitor.Do("log 3").Text().find("session"), std::string::npos);
         monitor.Kill();
     }
     // Everything committed before the kill is there, in a database that passes its check.

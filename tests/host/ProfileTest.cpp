@@ -160,7 +160,7 @@ TEST(DeviceProfileTest, BadValuesNameTheFileSectionAndKey) {
         {{{"sound", {{"source", "recording"}, {"recording", "sounds/none.wav"}}}},
          "p.ini, section [sound], key recording: /profiles/sounds/none.wav does not exist"},
         {{{"line", {{"service", "isdn"}}}},
-         "p.ini, section [line], key service: 'isdn' is not simulated, sip, modem or none"},
+         "p.ini, section [line], key service: 'isdn' is not simulated, sip, modem, ofono or none"},
         {{{"line", {{"devices", "many"}}}}, "p.ini, section [line], key devices"},
         {{{"line", {{"service", "modem"}, {"call-script", "busy"}}}},
          "p.ini, section [line], key call-script: not a key of the modem service"},

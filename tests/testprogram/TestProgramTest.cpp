@@ -287,7 +287,7 @@ TEST(TestProgramStartTest, BadProfilesStopTheStartWithTheirReason) {
         {"screen.color=blue", "section [screen], key color: unknown key"},
         {"radio.band=fm", "test.ini: unknown section [radio]"},
         {"sound.source=radio", "section [sound]: bad value 'radio' for key 'source'"},
-        {"line.service=isdn", "section [line], key service: 'isdn' is not simulated, sip or none"},
+        {"line.service=isdn", "section [line], key service: 'isdn' is not simulated, sip, modem, ofono or none"},
         {"device.clock_factor", "--set device.clock_factor: expected <section>.<key>=<value>"},
     };
     for (const auto& [setting, message] : cases) {
