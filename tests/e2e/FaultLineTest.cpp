@@ -20,10 +20,24 @@
 
 #include <fstream>
 #include <functional>
+#include <thread>
 
 namespace {
 
 using namespace lwe2e;
+
+// Waits until the status lists no line indicator. (Other indicators may stay: during a session on a
+// machine without logind, the sleep indicator.)
+bool LineIndicatorGone(Monitor& m) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPatienceMs);
+    while (m.Do("status").Text().find("line: ") != std::string::npos) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
 
 // The test profile's clock four times faster again: the countdown takes under a second, a 90-second
 // call timeout a little over two.
@@ -124,7 +138,7 @@ TEST_P(FaultLineTest, VisibleRecoversCallsAndQuits) {
             row.clear(m);
         }
         m.Do("line script answer-then-hangup 60");
-        EXPECT_TRUE(m.Wait("device status is \"all well\"")) << m.Answer("status");
+        EXPECT_TRUE(LineIndicatorGone(m)) << m.Do("status").Text();
         m.Do("line clear");
         m.Do("sound tone 440 60");
         EXPECT_TRUE(m.WaitForLineCall("lineMakeCall", 1).has_value());
@@ -319,7 +333,7 @@ TEST(FaultLineSip, RegistrarLostIsShownUntilItIsBackAndThenTheAlarmCalls) {
         back.Start(sippeer::uas::Registrar("monitor", "s3cret", kRealm), SipTransport::Tcp, registrar.Port()))
         << back.Error();
     ASSERT_TRUE(back.WaitReady(Within(std::chrono::milliseconds(kPatienceMs)))) << back.Describe();
-    EXPECT_TRUE(m.Wait("device status is \"all well\"")) << back.Describe();
+    EXPECT_TRUE(LineIndicatorGone(m)) << back.Describe();
 
     const std::uint64_t call = LoudMoment(m, 1);
     EXPECT_TRUE(baresip.WaitForEvent("CALL_ESTABLISHED", Within(std::chrono::milliseconds(kPatienceMs))));
