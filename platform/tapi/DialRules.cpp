@@ -12,8 +12,17 @@
 namespace platform::tapi {
 namespace {
 
-std::mutex numbersLock;
-std::map<std::string, std::vector<std::string>> extraNumbers; // by origin; guarded by numbersLock
+// The services' own emergency numbers, by origin. Never destroyed: a service's bus thread may still
+// report its list while the process ends.
+struct ExtraNumbers {
+    std::mutex lock;
+    std::map<std::string, std::vector<std::string>> byOrigin; // guarded by lock
+};
+
+ExtraNumbers& Extra() {
+    static auto* extra = new ExtraNumbers;
+    return *extra;
+}
 
 bool IsSeparator(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'-' || c == L'.' || c == L'(' || c == L')' || c == L'/';
@@ -93,11 +102,12 @@ void SetEmergencyNumbers(const std::string& origin, const std::vector<std::strin
             dialled.push_back(std::move(digits));
         }
     }
-    std::lock_guard guard(numbersLock);
+    auto& extra = Extra();
+    std::lock_guard guard(extra.lock);
     if (dialled.empty()) {
-        extraNumbers.erase(origin);
+        extra.byOrigin.erase(origin);
     } else {
-        extraNumbers[origin] = std::move(dialled);
+        extra.byOrigin[origin] = std::move(dialled);
     }
 }
 
@@ -126,8 +136,9 @@ bool IsEmergencyNumber(std::wstring_view destination) {
     if (std::find(builtIn.begin(), builtIn.end(), number) != builtIn.end()) {
         return true;
     }
-    std::lock_guard guard(numbersLock);
-    for (const auto& [origin, numbers] : extraNumbers) {
+    auto& extra = Extra();
+    std::lock_guard guard(extra.lock);
+    for (const auto& [origin, numbers] : extra.byOrigin) {
         if (std::find(numbers.begin(), numbers.end(), number) != numbers.end()) {
             return true;
         }
