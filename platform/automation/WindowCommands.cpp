@@ -3,6 +3,7 @@
 #include "platform/automation/TextFormat.h"
 #include "platform/controls/MessageBoxes.h"
 #include "platform/shell/Power.h"
+#include "platform/win/WinApi.h"
 
 namespace platform::automation::commands {
 namespace {
@@ -16,9 +17,24 @@ bool TopLevelEnabled(HWND hwnd) {
     return false;
 }
 
-// A click as the user's: with the display off it only switches the display on.
+// Whether a click that reaches `target` is one on `control` of `top`: the control itself, a part of it,
+// or, for a control that lets clicks through, what lies below it in the same window.
+bool Reaches(HWND target, HWND top, HWND control) {
+    return target &&
+           (target == control || target == top || IsChild(control, target) || IsChild(target, control));
+}
+
+// A click as the user's: with the display off it only switches the display on. With the display on, a
+// point where the click would do nothing (off the screen, off every window, on a disabled window) is an
+// error, not a click.
 Reply ClickAt(POINT point) {
     const bool wakes = !shell::IsDisplayOn();
+    const auto screen = desktop::Layout();
+    const bool onScreen = point.x >= 0 && point.y >= 0 && point.x < screen.width && point.y < screen.height;
+    if (!wakes && (!onScreen || !desktop::WindowAtPoint(point))) {
+        return Reply::Error("nothing takes a click at " + std::to_string(point.x) + "," +
+                            std::to_string(point.y));
+    }
     shell::UserClick(point);
     return Delivered(wakes ? "the display was off: the click switched it on and went no further"
                            : "clicked " + std::to_string(point.x) + "," + std::to_string(point.y));
@@ -36,7 +52,16 @@ Reply ClickControl(const desktop::WindowInfo& top, const desktop::WindowInfo& co
         return Reply::Error("window " + Quote(top.text) +
                             " is disabled or hidden (a modal window is over it?)");
     }
-    return ClickAt(CenterOf(control.rect));
+    // As a user would, first bring a control that its window has scrolled away into view.
+    desktop::ScrollIntoView(control.hwnd);
+    RECT rect = control.rect;
+    GetWindowRect(control.hwnd, &rect);
+    const POINT center = CenterOf(rect);
+    if (shell::IsDisplayOn() && !Reaches(desktop::WindowAtPoint(center), top.hwnd, control.hwnd)) {
+        return Reply::Error("control " + std::to_string(control.id) +
+                            " cannot be reached: it lies outside the screen or under another window");
+    }
+    return ClickAt(center);
 }
 
 // The message box button that `word` names: a result name (ok, cancel...) or the button's text.

@@ -3,6 +3,7 @@
 #include "platform/win/Desktop.h"
 
 #include "platform/win/ChangeNotifier.h"
+#include "platform/win/DialogScroll.h"
 #include "platform/win/Messaging.h"
 #include "platform/win/RectMath.h"
 #include "platform/win/WinApi.h"
@@ -42,6 +43,10 @@ void FollowWorkArea(HWND hwnd) {
     }
     MoveWindow(hwnd, workArea.left, workArea.top, platform::win::Width(workArea),
                platform::win::Height(workArea), TRUE);
+    auto lock = LockWindows();
+    if (Window* w = FindWindowLocked(hwnd)) {
+        platform::win::ScrollToLocked(*w, w->scrollY); // less or nothing left to scroll after a turn
+    }
 }
 
 RECT SoftKeyBar() {

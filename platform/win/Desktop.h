@@ -82,6 +82,12 @@ void InjectMouse(POINT screenPoint, bool down);
 void InjectMouseMove(POINT screenPoint); // WM_MOUSEMOVE, with MK_LBUTTON while the button is down
 void InjectKey(UINT vk, bool down);
 void InjectChar(wchar_t ch);
+// The window that a click at `screenPoint` reaches (as InjectClick finds it, a full-screen window's
+// scroll bar included), or nullptr where a click does nothing: off every window, or on a disabled one.
+HWND WindowAtPoint(POINT screenPoint);
+// Scrolls the full-screen window that holds `control` until the control is in view, as focus moving to
+// it does; nothing when it is in view already or its window does not scroll.
+void ScrollIntoView(HWND control);
 
 // --- Enumeration for the automation channel -----------------------------------------------------------
 // Snapshots taken under the window lock; safe from any thread, and no window procedure runs for them

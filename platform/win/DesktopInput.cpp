@@ -2,6 +2,7 @@
 // posted to the thread that owns the target window.
 #include "platform/win/ChangeNotifier.h"
 #include "platform/win/Desktop.h"
+#include "platform/win/DialogScroll.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/RectMath.h"
 #include "platform/win/WinApi.h"
@@ -59,6 +60,24 @@ HWND MouseTargetLocked(POINT screen) {
     return nullptr;
 }
 
+// A press on the scroll bar of the topmost window under `screen` scrolls that window and goes no further.
+bool PressScrollBarLocked(POINT screen) {
+    auto& registry = WindowRegistry::Get();
+    if (registry.find(registry.capture)) {
+        return false;
+    }
+    const auto& z = registry.zOrder();
+    for (auto it = z.rbegin(); it != z.rend(); ++it) {
+        Window* top = registry.find(*it);
+        if (top && top->visibleStyle() && Contains(top->rect, screen)) {
+            return top->enabledStyle() &&
+                   platform::win::PressScrollBarLocked(
+                       *top, POINT{screen.x - top->rect.left, screen.y - top->rect.top});
+        }
+    }
+    return false;
+}
+
 void PostMouse(POINT screen, UINT message, std::optional<bool> buttonDown) {
     HWND target = nullptr;
     POINT client{};
@@ -71,6 +90,9 @@ void PostMouse(POINT screen, UINT message, std::optional<bool> buttonDown) {
             registry.buttonDown = *buttonDown;
         }
         keys = registry.buttonDown ? MK_LBUTTON : 0;
+        if (message == WM_LBUTTONDOWN && PressScrollBarLocked(screen)) {
+            return;
+        }
         target = MouseTargetLocked(screen);
         if (const Window* w = FindWindowLocked(target)) {
             const POINT origin = ScreenOriginLocked(*w);
@@ -128,6 +150,18 @@ void InjectKey(UINT vk, bool down) {
     if (const HWND target = KeyTarget(vk)) {
         const LPARAM flags = down ? 1 : static_cast<LPARAM>(0xC0000001u);
         PostMessage(target, down ? WM_KEYDOWN : WM_KEYUP, vk, flags);
+    }
+}
+
+HWND WindowAtPoint(POINT screenPoint) {
+    auto lock = LockWindows();
+    return MouseTargetLocked(screenPoint);
+}
+
+void ScrollIntoView(HWND control) {
+    auto lock = LockWindows();
+    if (const Window* w = FindWindowLocked(control)) {
+        ScrollIntoViewLocked(*w);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/win/Focus.h"
 
 #include "platform/win/ChangeNotifier.h"
+#include "platform/win/DialogScroll.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/ThreadContext.h"
 #include "platform/win/WinApi.h"
@@ -102,6 +103,7 @@ HWND SetFocus(HWND hwnd) {
         queue->focus = w ? hwnd : nullptr;
         if (Window* top = TopLevelOf(w)) {
             top->lastFocus = hwnd;
+            ScrollIntoViewLocked(*w);
         }
     }
     if (hwnd) {

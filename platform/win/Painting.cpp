@@ -1,13 +1,18 @@
 #include "platform/win/Painting.h"
 
 #include "platform/gdi/GdiBackend.h"
+#include "platform/gdi/Surface.h"
 #include "platform/win/ChangeNotifier.h"
+#include "platform/win/DialogScroll.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/Messaging.h"
 #include "platform/win/RectMath.h"
 #include "platform/win/ThreadContext.h"
 #include "platform/win/WinApi.h"
 #include "platform/win/WindowRegistry.h"
+
+#include <algorithm>
+#include <mutex>
 
 namespace platform::win {
 
@@ -74,6 +79,19 @@ bool DrawTargetLocked(const Window& window, DrawTarget& target) {
     target.origin = TopLevelOriginLocked(window);
     target.visible = VisibleAreaInTopLevelLocked(window);
     return true;
+}
+
+// What a scrolled window's own background may leave uncovered (it paints the client area's size, shifted
+// up) is white, not old pixels.
+void ClearBelowScrolledBackground(gdi::Surface& surface, const RECT& clip) {
+    std::lock_guard lock(surface.mutex());
+    const int right = std::min<int>(clip.right, surface.width());
+    const int bottom = std::min<int>(clip.bottom, surface.height());
+    for (int y = std::max<int>(0, clip.top); y < bottom; ++y) {
+        for (int x = std::max<int>(0, clip.left); x < right; ++x) {
+            surface.at(x, y) = 0x00FFFFFF;
+        }
+    }
 }
 
 void ReportPainted(HWND hwnd, const RECT& clientRect) {
@@ -155,6 +173,7 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
     DrawTarget target;
     RECT update{};
     bool erase = false;
+    int scrolled = 0;
     {
         auto lock = LockWindows();
         Window* w = FindWindowLocked(hwnd);
@@ -166,9 +185,15 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
         erase = w->eraseBackground;
         w->update = kEmptyRect;
         w->eraseBackground = false;
+        scrolled = w->isChild() ? 0 : w->scrollY;
     }
     const RECT clip = Intersect(Offset(update, target.origin.x, target.origin.y), target.visible);
-    const HDC hdc = platform::gdi::CreateSurfaceDC(target.surface, target.origin, clip);
+    if (scrolled != 0 && erase) {
+        ClearBelowScrolledBackground(*target.surface, clip);
+    }
+    // A scrolled window draws its own background shifted up with its children.
+    const POINT origin{target.origin.x, target.origin.y - scrolled};
+    const HDC hdc = platform::gdi::CreateSurfaceDC(target.surface, origin, clip);
     ps->hdc = hdc;
     ps->rcPaint = update;
     ps->fErase = erase ? TRUE : FALSE;
@@ -185,7 +210,15 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
     if (ps->hdc) {
         DeleteDC(ps->hdc);
     }
-    ReportPainted(hwnd, ps->rcPaint);
+    RECT painted = ps->rcPaint;
+    {
+        auto lock = LockWindows();
+        if (const Window* w = FindWindowLocked(hwnd); w && !w->isChild()) {
+            DrawScrollBarLocked(*w);
+            painted = Union(painted, ScrollBarRectLocked(*w));
+        }
+    }
+    ReportPainted(hwnd, painted);
     return TRUE;
 }
 

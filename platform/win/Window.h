@@ -63,6 +63,7 @@ struct Window {
     HWND lastFocus = nullptr;              // top-level windows: where the focus was last inside it
     bool fullScreen = false;               // top-level windows: follows the work area
     int modalLoops = 0;                    // modal loops running for this window
+    int scrollY = 0;                       // top-level windows: how far the children are scrolled up
     std::unique_ptr<DialogData> dialog;
 
     bool isChild() const { return parent != nullptr; }

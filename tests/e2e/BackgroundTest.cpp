@@ -14,6 +14,7 @@ namespace {
 using namespace lwe2e;
 
 constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr int kScrollBarWidth = 6;
 
 // A window's rectangle on the screen.
 struct Rect {
@@ -107,12 +108,24 @@ TEST(MonitorBackground, PortraitCoversTheWindowAndLandscapeLeavesAWhiteStrip) {
     ASSERT_EQ(landscape.bottom - landscape.top, 188);
     const Picture wide = Snapshot(monitor, data, "landscape.png");
     ASSERT_EQ(wide.width, 320);
-    // The picture is 188 x 52/43 = 227 pixels wide; from there on the window is white to its right edge.
+    // The picture is 188 x 52/43 = 227 pixels wide; from there on the window is white up to the scroll
+    // bar at its right edge (its controls reach below the work area).
     const int strip = landscape.left + 227;
-    const int stripArea = (landscape.right - strip) * (landscape.bottom - landscape.top);
-    EXPECT_EQ(WhiteCount(wide, strip, landscape.top, landscape.right, landscape.bottom), stripArea);
+    const int barLeft = landscape.right - kScrollBarWidth;
+    const int stripArea = (barLeft - strip) * (landscape.bottom - landscape.top);
+    EXPECT_EQ(WhiteCount(wide, strip, landscape.top, barLeft, landscape.bottom), stripArea);
+    EXPECT_EQ(WhiteCount(wide, barLeft + 1, landscape.top, landscape.right, landscape.bottom), 0);
     // Its last column is the picture's (dark), over the full height of the window.
     EXPECT_LT(WhiteCount(wide, strip - 1, landscape.top, strip, landscape.bottom), 2);
+
+    // Scrolled down by a click low on its scroll bar, and turned back, it is upright pixel for pixel again.
+    monitor.Do("click " + std::to_string(landscape.right - 2) + " " + std::to_string(landscape.bottom - 2));
+    monitor.Wait("idle");
+    EXPECT_NE(Snapshot(monitor, data, "scrolled.png").pixels, wide.pixels);
+    EXPECT_EQ(monitor.Answer("turn"), "240x320");
+    monitor.Wait("idle");
+    const Picture again = Snapshot(monitor, data, "portrait-again.png");
+    EXPECT_TRUE(again.pixels == tall.pixels);
 }
 
 } // namespace

@@ -107,6 +107,16 @@ platform::automation::ClientReply Monitor::Do(const std::string& command) {
     return reply;
 }
 
+platform::automation::ClientReply Monitor::Try(const std::string& command) {
+    if (!client_) {
+        ADD_FAILURE() << "no monitor for: " << command;
+        return {};
+    }
+    auto reply = client_->Command(command, kPatienceMs + 5000);
+    EXPECT_TRUE(reply.ok || !reply.status.empty()) << command << "\n" << reply.Text();
+    return reply;
+}
+
 std::string Monitor::Answer(const std::string& command) {
     const auto reply = Do(command);
     return reply.ok ? reply.status : std::string();

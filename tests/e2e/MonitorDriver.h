@@ -78,6 +78,8 @@ public:
 
     // Sends a command; a reply other than ok fails the test (the reply is returned either way).
     platform::automation::ClientReply Do(const std::string& command);
+    // Sends a command whose reply may be an error; fails the test only when no reply comes.
+    platform::automation::ClientReply Try(const std::string& command);
     // The status text of a command's ok reply ("" on error).
     std::string Answer(const std::string& command);
     // "wait <ms> <condition>": true when it held in time; false fails the test unless `expectTimeout`.

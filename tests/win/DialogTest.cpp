@@ -314,3 +314,49 @@ TEST_F(DialogTest, TwoThreadsRunModalDialogsAtOnce) {
 }
 
 } // namespace
+
+TEST_F(DialogTest, TurnedFullScreenDialogScrollsToItsFocusAndByItsScrollBar) {
+    RegisterTestControls();
+    // The button's bottom lies 248 pixels down: inside the upright work area (268), below the turned one
+    // (188).
+    TemplateBuilder tmpl(WS_POPUP, 113, 130, L"Tall");
+    tmpl.add(L"LwTestEdit", kEdit, WS_TABSTOP, 5, 5, 60, 12)
+        .add(L"LwTestButton", IDOK, WS_TABSTOP, 5, 110, 40, 14, L"OK");
+    DialogOnThread dlg(tmpl);
+    const auto top = [&](int id) {
+        RECT window{};
+        RECT child{};
+        GetWindowRect(dlg.dialog(), &window);
+        GetWindowRect(GetDlgItem(dlg.dialog(), id), &child);
+        return std::pair{child.top - window.top, child.bottom - window.top};
+    };
+    const auto upright = std::pair{top(kEdit), top(IDOK)};
+    EXPECT_EQ(upright.second.second, 248);
+    SendMessage(dlg.dialog(), kFocusOn, IDOK, 0);
+    Settle();
+    EXPECT_EQ(std::pair(top(kEdit), top(IDOK)), upright) << "a dialog that fits never scrolls";
+
+    desktop::SetScreenSize(320, 240);
+    RECT r{};
+    WaitOrDie([&] { return GetWindowRect(dlg.dialog(), &r) && r.bottom == 214; }, "the resize");
+    SendMessage(dlg.dialog(), kFocusOn, kEdit, 0);
+    SendMessage(dlg.dialog(), kFocusOn, IDOK, 0);
+    Settle();
+    const int scrolled = upright.second.second + 4 - 188; // the content's bottom keeps a small margin
+    EXPECT_EQ(top(IDOK).second, 188 - 4) << "focus brings the button into view";
+    EXPECT_EQ(top(kEdit).first, upright.first.first - scrolled) << "the other controls move with it";
+
+    // The scroll bar at the right edge: a press above its thumb pages up, one below pages down.
+    desktop::InjectClick(POINT{r.right - 2, r.top + 1});
+    Settle();
+    EXPECT_EQ(top(kEdit), upright.first);
+    desktop::InjectClick(POINT{r.right - 2, r.bottom - 1});
+    Settle();
+    EXPECT_EQ(top(IDOK).second, 188 - 4);
+
+    // Turned back it fits again: nothing is scrolled.
+    desktop::SetScreenSize(240, 320);
+    WaitOrDie([&] { return GetWindowRect(dlg.dialog(), &r) && r.bottom == 294; }, "turning back");
+    Settle();
+    EXPECT_EQ(std::pair(top(kEdit), top(IDOK)), upright);
+}
