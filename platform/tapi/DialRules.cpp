@@ -128,7 +128,11 @@ std::string DialledNumber(std::wstring_view destination) {
 }
 
 bool IsEmergencyNumber(std::wstring_view destination) {
-    const std::string number = DialledNumber(destination);
+    std::string number = DialledNumber(destination);
+    // "+112" is no one's number, and a network may still take it for 112: refuse it the same.
+    if (number.starts_with('+')) {
+        number.erase(0, 1);
+    }
     if (number.empty()) {
         return false;
     }

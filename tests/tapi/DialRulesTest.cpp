@@ -39,10 +39,10 @@ TEST(DialRulesTest, DialledNumberReadsWhatIsReallyDialled) {
 
 TEST(DialRulesTest, EmergencyNumbersComeFromTheListTheProfileAndServices) {
     for (const wchar_t* number : {L"112", L"911", L"999", L"000", L"110", L"119", L"1-1-2", L"*31#911",
-                                  L"sip:999@example.org", L"112,5"}) {
+                                  L"sip:999@example.org", L"112,5", L"+112", L"+ 9 1 1"}) {
         EXPECT_TRUE(IsEmergencyNumber(number)) << platform::ToUtf8(number);
     }
-    for (const wchar_t* number : {L"1120", L"+112", L"0112", L"911911", L"sip:parent@example.org", L"117"}) {
+    for (const wchar_t* number : {L"1120", L"+1120", L"0112", L"911911", L"sip:parent@example.org", L"117"}) {
         EXPECT_FALSE(IsEmergencyNumber(number)) << platform::ToUtf8(number);
     }
     SetEmergencyNumbers("profile", {"117", " 1-4-4 "});
