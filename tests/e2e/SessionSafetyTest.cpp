@@ -1,10 +1,12 @@
 // What must not end a monitoring session or leave the phone muted: stray Enter and Escape keys, a process
-// killed in the middle of a session, a file-size limit while the session's files are written.
+// killed in the middle of a session, a file-size limit while the session's files are written, a settings
+// folder that cannot be made.
 #include "MonitorDriver.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <sys/resource.h>
 
 namespace {
@@ -117,6 +119,24 @@ TEST(SessionSafety, AFileSizeLimitFailsTheWritesButNotTheProgramAndLeavesNoTempo
     EXPECT_FALSE(data.Exists("phonenumber.txt")); // 11 bytes do not fit
     EXPECT_EQ(data.Read("sound.txt"), "\x01");    // one byte does
     EXPECT_EQ(monitor.Answer("sound volume"), "0x00000000");
+    EXPECT_EQ(monitor.Quit(), 0);
+}
+
+// A file where the settings folder should be: nothing can be stored, yet the session arms and calls the
+// number the field shows.
+TEST(SessionSafety, ASettingsFolderThatCannotBeMadeStillLetsTheSessionArmAndCall) {
+    DataRoot data;
+    std::ofstream(data.SettingsFolder()) << "not a folder";
+    Monitor monitor(data, {"device.clock_factor=20"});
+    ASSERT_TRUE(monitor.started()) << monitor.Stderr();
+    monitor.Do("click " + monitor.main() + " id=1003");
+    monitor.Do("type 5551234");
+    StartSession(monitor);
+    monitor.Do("sound tone 440 60");
+    const auto call = monitor.WaitForLineCall("lineMakeCall", 1);
+    ASSERT_TRUE(call.has_value()) << monitor.Stderr();
+    EXPECT_NE(call->second.find("dest=\"5551234\""), std::string::npos) << call->second;
+    EXPECT_TRUE(std::filesystem::is_regular_file(data.SettingsFolder()));
     EXPECT_EQ(monitor.Quit(), 0);
 }
 
