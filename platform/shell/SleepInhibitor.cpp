@@ -26,7 +26,8 @@ constexpr const char* kWhatWithLid = "sleep:handle-lid-switch";
 constexpr const char* kWhatSleepOnly = "sleep";
 constexpr const wchar_t* kIndicatorText = L"May sleep";
 
-// Touched on the bus thread only.
+// Touched on the bus thread only; never destroyed, since that thread may still be at work while the
+// process ends.
 struct Inhibitor {
     int requests = 0;
     int fd = -1;                    // the inhibitor, while held
@@ -37,8 +38,8 @@ struct Inhibitor {
 };
 
 Inhibitor& State() {
-    static Inhibitor state;
-    return state;
+    static auto* state = new Inhibitor;
+    return *state;
 }
 
 void Report(const std::string& why) {

@@ -63,8 +63,8 @@ TEST(MonitorOfonoAlarm, LoudRoomDialsTheNumberThenListeningResumesAndQuitHangsUp
 
     std::string call = WaitForDialled(modem);
     ASSERT_FALSE(call.empty()) << monitor.Stderr();
+    // "Dialing..." comes with Dial's answer, which may arrive before the call window is up to show it.
     monitor.Wait("text foreground 1009 is " + std::string(kNumber));
-    monitor.Wait("text foreground 1001 is Dialing...");
     ASSERT_TRUE(dbustest::SetOfonoCallState(modem, call, "alerting"));
     monitor.Wait("text foreground 1001 is \"Ring back\"");
     ASSERT_TRUE(dbustest::SetOfonoCallState(modem, call, "active"));
