@@ -76,9 +76,9 @@ def rendering(icon_pixel, size, samples=4):
 
 def main():
     ico, assets, out, name = sys.argv[1:5]
-    spec = importlib.util.spec_from_file_location("make_assets", assets)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("make_assets", assets)
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     images = icon_images(ico)
     for size in LARGER:
         images.setdefault(size, rendering(module.icon_pixel, size))
