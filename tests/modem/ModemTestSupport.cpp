@@ -75,23 +75,11 @@ LONG ModemLineTest::Call(const std::wstring& number) {
 }
 
 std::optional<LONG> ModemLineTest::ReplyTo(LONG request) {
-    const auto reply = Recorder::Instance().WaitFor([request](const Received& r) {
-        return r.message == LINE_REPLY && r.param1 == static_cast<DWORD_PTR>(request);
-    });
-    if (!reply) {
-        return std::nullopt;
-    }
-    return static_cast<LONG>(reply->param2);
+    return Recorder::Instance().WaitForReply(request);
 }
 
 bool ModemLineTest::WaitForState(DWORD state, std::optional<DWORD> mode) {
-    const HCALL call = call_;
-    return Recorder::Instance()
-        .WaitFor([&](const Received& r) {
-            return r.message == LINE_CALLSTATE && r.device == call && r.param1 == state &&
-                   (!mode || r.param2 == *mode);
-        })
-        .has_value();
+    return Recorder::Instance().WaitForStateOf(call_, state, mode);
 }
 
 std::vector<std::pair<DWORD, DWORD>> ModemLineTest::States() const {

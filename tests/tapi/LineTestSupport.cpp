@@ -80,6 +80,24 @@ std::optional<Received> Recorder::WaitForCallState(DWORD state, std::size_t from
                    from);
 }
 
+std::optional<LONG> Recorder::WaitForReply(LONG request) const {
+    const auto reply = WaitFor([request](const Received& r) {
+        return r.message == LINE_REPLY && r.param1 == static_cast<DWORD_PTR>(request);
+    });
+    if (!reply) {
+        return std::nullopt;
+    }
+    return static_cast<LONG>(reply->param2);
+}
+
+bool Recorder::WaitForStateOf(HCALL call, DWORD state, std::optional<DWORD> mode) const {
+    return WaitFor([&](const Received& r) {
+               return r.message == LINE_CALLSTATE && r.device == call && r.param1 == state &&
+                      (!mode || r.param2 == *mode);
+           })
+        .has_value();
+}
+
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {

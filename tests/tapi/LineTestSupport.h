@@ -54,6 +54,10 @@ public:
                                     std::chrono::milliseconds timeout = kDeadline) const;
     std::optional<Received> WaitForMessage(DWORD message, std::size_t from = 0) const;
     std::optional<Received> WaitForCallState(DWORD state, std::size_t from = 0) const;
+    // The result that LINE_REPLY gives for `request`, once it comes.
+    std::optional<LONG> WaitForReply(LONG request) const;
+    // Whether `call` reaches `state` (with disconnect mode `mode` when given).
+    bool WaitForStateOf(HCALL call, DWORD state, std::optional<DWORD> mode = std::nullopt) const;
 
 private:
     mutable std::mutex mutex_;
