@@ -8,6 +8,7 @@
 #include "platform/controls/ControlProcs.h"
 #include "platform/controls/ProgressModel.h"
 #include "platform/controls/WindowData.h"
+#include "platform/win/Messaging.h"
 
 namespace platform::controls {
 namespace {
@@ -96,6 +97,9 @@ void RegisterProgressClass() {
     wc.lpfnWndProc = ProgressProc;
     wc.lpszClassName = kProgressClass;
     RegisterClass(&wc);
+    // Setting the position touches only the bar's own state and its invalid area, and never waits: the
+    // sender may do it in the owner's place (the level meter is set this way for every sound buffer).
+    platform::win::AllowStandIn(kProgressClass, PBM_SETPOS);
 }
 
 } // namespace platform::controls

@@ -174,16 +174,43 @@ void MessageQueue::waitForEvents(std::uint64_t seen) {
     for (const auto& t : timers_) {
         firstDue = std::min(firstDue, t.dueMs);
     }
+    parked_ = true;
+    parkedSeen_ = seen;
+    // Whatever happens, the owner goes on only once a thread standing in for it has given the turn back.
+    const auto woken = [&] { return events_ != seen && !lent_; };
     if (firstDue == UINT64_MAX) {
         // No timer: only an event can give this thread work, so it sleeps until one comes.
-        cv_.wait(lock, [&] { return events_ != seen; });
-        return;
+        cv_.wait(lock, woken);
+    } else {
+        const auto deadline =
+            std::min(std::chrono::steady_clock::now() + kLongestWait, Clock::RealTimeAt(firstDue));
+        cv_.wait_until(lock, deadline, woken);
+        if (lent_) { // the timer fell due while another thread stands in for this one
+            turnWanted_ = true;
+            cv_.wait(lock, [&] { return !lent_; });
+            turnWanted_ = false;
+        }
+        if (events_ == seen && Clock::NowMs() >= firstDue) {
+            idle_.store(false, std::memory_order_release); // a timer is due: there is work again
+        }
     }
-    const auto deadline =
-        std::min(std::chrono::steady_clock::now() + kLongestWait, Clock::RealTimeAt(firstDue));
-    cv_.wait_until(lock, deadline, [&] { return events_ != seen; });
-    if (events_ == seen && firstDue != UINT64_MAX && Clock::NowMs() >= firstDue) {
-        idle_.store(false, std::memory_order_release); // a timer is due: there is work again
+    parked_ = false;
+}
+
+bool MessageQueue::lend() {
+    std::lock_guard lock(mutex_);
+    if (!parked_ || lent_ || closed_ || events_ != parkedSeen_ || !incoming_.empty()) {
+        return false;
+    }
+    lent_ = true;
+    return true;
+}
+
+void MessageQueue::giveBack() {
+    std::lock_guard lock(mutex_);
+    lent_ = false;
+    if (events_ != parkedSeen_ || turnWanted_) {
+        cv_.notify_all(); // the message left work for the owner (a repaint, say), or a timer fell due
     }
 }
 

@@ -63,6 +63,14 @@ public:
     // Closes the queue; returns what was still waiting, for the caller to answer.
     std::vector<std::shared_ptr<SentMessage>> close();
 
+    // --- Standing in for the owner ---
+    // A thread that sends one of the few messages whose handling never waits for anything (see
+    // Messaging.cpp) may handle it itself, in the owner's place, when the owner waits for messages with
+    // nothing to handle: lend() then returns true, and the owner stays asleep until giveBack(), so the two
+    // never run window code at once. This spares the owner a wake-up, and the sender a sleep, per message.
+    bool lend();
+    void giveBack();
+
     // --- The sender's side of a SendMessage (on the sender's own queue) ---
     void complete(SentMessage& item, LRESULT result); // called by the thread that handled the message
     bool waitForReply(const SentMessage& item);       // true when answered, false when a send arrived
@@ -93,6 +101,10 @@ private:
     bool closed_ = false;
     std::uint64_t events_ = 0;
     std::atomic<bool> idle_{false};
+    bool parked_ = false;          // the owner waits in waitForEvents
+    std::uint64_t parkedSeen_ = 0; // ... for events after this count
+    bool lent_ = false;            // another thread handles a message in the owner's place
+    bool turnWanted_ = false;      // the owner has work (a timer) and waits for the turn back
 };
 
 } // namespace platform::win

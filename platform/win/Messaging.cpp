@@ -1,9 +1,43 @@
 #include "platform/win/Messaging.h"
 
 #include "platform/win/ThreadContext.h"
+#include "platform/win/WindowClasses.h"
 #include "platform/win/WindowRegistry.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace platform::win {
+namespace {
+
+struct StandInMessage {
+    std::wstring className;
+    UINT message;
+};
+
+// Guarded by the window lock.
+std::vector<StandInMessage>& StandInMessages() {
+    static auto* list = new std::vector<StandInMessage>; // never destroyed: threads may send during exit
+    return *list;
+}
+
+bool MayStandIn(const Window& w, UINT msg) {
+    if (!w.windowClass) {
+        return false;
+    }
+    const auto& list = StandInMessages();
+    return std::any_of(list.begin(), list.end(), [&](const StandInMessage& m) {
+        return m.message == msg && m.className == w.windowClass->name;
+    });
+}
+
+} // namespace
+
+void AllowStandIn(const wchar_t* className, UINT msg) {
+    auto lock = LockWindows();
+    StandInMessages().push_back(StandInMessage{className, msg});
+}
 
 LRESULT CallProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     WNDPROC proc = nullptr;
@@ -65,6 +99,7 @@ LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     std::shared_ptr<MessageQueue> owner;
+    bool mayStandIn = false;
     {
         auto lock = LockWindows();
         const Window* w = FindWindowLocked(hwnd);
@@ -73,9 +108,19 @@ LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         owner = w->queue;
+        mayStandIn = MayStandIn(*w, msg);
     }
     if (IsCurrentThread(*owner)) {
         return CallProcedure(hwnd, msg, wParam, lParam);
+    }
+    if (mayStandIn && owner->lend()) {
+        LRESULT result = 0;
+        {
+            const StandIn asOwner(owner);
+            result = CallProcedure(hwnd, msg, wParam, lParam);
+        }
+        owner->giveBack();
+        return result;
     }
     const auto self = CurrentQueue();
     auto item = std::make_shared<SentMessage>();

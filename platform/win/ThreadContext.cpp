@@ -7,6 +7,7 @@
 #include <atomic>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 
 namespace platform::win {
 namespace {
@@ -99,6 +100,16 @@ void EndCurrentThread() {
 
 DWORD& LastErrorSlot() {
     return t_context.lastError;
+}
+
+StandIn::StandIn(const std::shared_ptr<MessageQueue>& queue)
+    : id_(t_context.id), queue_(std::exchange(t_context.queue, queue)) {
+    t_context.id = queue->threadId();
+}
+
+StandIn::~StandIn() {
+    t_context.id = id_;
+    t_context.queue = std::move(queue_);
 }
 
 } // namespace platform::win

@@ -30,4 +30,19 @@ void EndCurrentThread();
 
 DWORD& LastErrorSlot();
 
+// While it lives, the calling thread counts as the owner of `queue` (its thread id and its queue), for a
+// thread that handles a message in the owner's place (MessageQueue::lend): the window code it runs sees
+// the window system as the owner thread would. The calling thread's own id and queue come back after.
+class StandIn {
+public:
+    explicit StandIn(const std::shared_ptr<MessageQueue>& queue);
+    ~StandIn();
+    StandIn(const StandIn&) = delete;
+    StandIn& operator=(const StandIn&) = delete;
+
+private:
+    DWORD id_;
+    std::shared_ptr<MessageQueue> queue_;
+};
+
 } // namespace platform::win

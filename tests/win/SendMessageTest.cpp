@@ -4,11 +4,15 @@
 
 #include "platform/win/Desktop.h"
 #include "platform/win/MessageQueue.h"
+#include "platform/win/Messaging.h"
 #include "platform/win/ThreadContext.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 using namespace lwtest;
 
@@ -287,3 +291,65 @@ TEST_F(SendMessageTest, ASenderWaitingForAnEndingThreadGetsZero) {
 }
 
 } // namespace
+
+// A message its class lets senders handle in the owner's place: while the owner waits for messages with
+// nothing to do, the sender runs the handler itself, as the owner (its thread id); while the owner is
+// busy, the send waits for it and runs on the owner's own thread, after what the owner was doing. Other
+// messages to the same window always go to the owner thread.
+TEST_F(SendMessageTest, AStandInMessageRunsOnTheSenderOnlyWhileTheOwnerWaits) {
+    constexpr UINT kStandIn = WM_USER + 40;
+    platform::win::AllowStandIn(L"LwTestWindow", kStandIn);
+    struct Handled {
+        std::thread::id osThread;
+        DWORD winThread;
+    };
+    std::mutex mutex;
+    std::vector<Handled> handled;
+    std::atomic<HWND> window{nullptr};
+    std::atomic<bool> release{false};
+    std::atomic<bool> busy{false};
+    UiThread owner([&] {
+        window = MakeWindow("bar", WS_POPUP, nullptr, {0, 26, 10, 10},
+                            [&](HWND, UINT msg, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+                                if (msg == kPing) { // keeps the owner busy until released
+                                    busy = true;
+                                    WaitOrDie([&] { return release.load(); }, "the release");
+                                    return 0;
+                                }
+                                if (msg != kStandIn && msg != kAsk) {
+                                    return std::nullopt;
+                                }
+                                std::lock_guard lock(mutex);
+                                handled.push_back({std::this_thread::get_id(), GetCurrentThreadId()});
+                                return 100 + static_cast<LRESULT>(wParam);
+                            });
+        RunMessageLoop();
+    });
+    WaitOrDie([&] { return window.load() != nullptr; }, "window");
+    WaitOrDie([&] { return platform::win::QueueOfThread(owner.id())->idle(); }, "the owner waiting");
+
+    EXPECT_EQ(SendMessage(window, kStandIn, 1, 0), 101); // the owner waits: handled here
+    EXPECT_EQ(SendMessage(window, kAsk, 2, 0), 102);     // not a stand-in message: handled there
+    PostMessage(window, kPing, 0, 0);
+    WaitOrDie([&] { return busy.load(); }, "the owner busy");
+    const auto queue = platform::win::QueueOfThread(owner.id());
+    const auto before = queue->events();
+    std::thread::id lateId;
+    std::thread late([&] {
+        lateId = std::this_thread::get_id();
+        EXPECT_EQ(SendMessage(window, kStandIn, 3, 0), 103);
+    });
+    WaitOrDie([&] { return queue->events() != before; }, "the late send queued");
+    release = true;
+    late.join();
+
+    std::lock_guard lock(mutex);
+    ASSERT_EQ(handled.size(), 3u);
+    EXPECT_EQ(handled[0].osThread, std::this_thread::get_id());
+    EXPECT_NE(handled[1].osThread, std::this_thread::get_id());
+    EXPECT_NE(handled[2].osThread, lateId); // the owner was busy: it handled the send itself
+    EXPECT_EQ(handled[2].osThread, handled[1].osThread);
+    for (const auto& h : handled) {
+        EXPECT_EQ(h.winThread, owner.id());
+    }
+}
