@@ -4,8 +4,10 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <vector>
+#include <chrono>
+#include <ctime>
 
 namespace platform::wave {
 namespace {
@@ -14,7 +16,10 @@ constexpr unsigned kRate = 8000;
 constexpr snd_pcm_uframes_t kPeriod =
     1000; // 125 ms: the shortest capture buffer, so one wake-up per buffer at most
 constexpr snd_pcm_uframes_t kBuffer = 8192; // about 1 s of slack before an overrun
-constexpr int kStallMs = 5000;
+// The capture thread looks at the device once per period, by its own clock.
+constexpr std::chrono::milliseconds kTick{1000 * kPeriod / kRate};
+// Looks without a whole period in 5 s: the device is taken for lost.
+constexpr unsigned kStallTicks = 5000 / kTick.count();
 
 MMRESULT OpenErrorCode(int err) {
     switch (-err) {
@@ -107,6 +112,8 @@ AlsaCapture::~AlsaCapture() {
 }
 
 MMRESULT AlsaCapture::Start(std::string* detail) {
+    nextTick_ = std::chrono::steady_clock::now() + kTick;
+    idleTicks_ = 0;
     int err = snd_pcm_prepare(pcm_);
     if (err >= 0) {
         err = snd_pcm_start(pcm_);
@@ -132,10 +139,14 @@ ReadResult AlsaCapture::Failure(int err, const char* what) {
 }
 
 ReadResult AlsaCapture::Read(BYTE* out, std::size_t max) {
-    bool pollError = false;
     for (;;) {
-        const snd_pcm_sframes_t got = snd_pcm_readi(pcm_, out, max);
+        // Whole periods only: less than one waits for the next tick.
+        const snd_pcm_sframes_t avail = snd_pcm_avail_update(pcm_);
+        const snd_pcm_sframes_t got =
+            avail < 0 ? avail
+                      : (static_cast<std::size_t>(avail) < max ? -EAGAIN : snd_pcm_readi(pcm_, out, max));
         if (got > 0) {
+            idleTicks_ = 0;
             ReadResult r;
             r.bytes = static_cast<std::size_t>(got);
             return r;
@@ -150,59 +161,41 @@ ReadResult AlsaCapture::Read(BYTE* out, std::size_t max) {
             if (rc < 0) {
                 return Failure(rc, "cannot recover from an overrun");
             }
-            pollError = false;
             continue;
         }
         if (got != 0 && err != -EAGAIN) {
             return Failure(err, "read failed");
         }
-        if (pollError) {
-            return Failure(-EIO, "the device reports an error but has nothing to read");
-        }
-        switch (Wait()) {
-        case WaitResult::Ready:
-            break;
-        case WaitResult::Woken:
-            return ReadResult{};
-        case WaitResult::Error:
-            pollError = true;
-            break;
-        case WaitResult::Stalled: {
+        // Less than a period there: look again at the next tick.
+        if (++idleTicks_ > kStallTicks) {
             ReadResult r;
             r.error = MMSYSERR_NODRIVER;
             r.detail = "ALSA device '" + device_ + "' has delivered no sound for 5 s";
             return r;
         }
+        if (!WaitForTick()) {
+            return ReadResult{};
         }
     }
 }
 
-AlsaCapture::WaitResult AlsaCapture::Wait() {
-    const int count = snd_pcm_poll_descriptors_count(pcm_);
-    if (count <= 0) {
-        return WaitResult::Error;
+bool AlsaCapture::WaitForTick() {
+    const auto now = std::chrono::steady_clock::now();
+    if (nextTick_ + kTick < now) {
+        nextTick_ = now; // held up for more than a period: start the beat again from now
     }
-    std::vector<pollfd> fds(static_cast<std::size_t>(count) + 1);
-    fds[0] = pollfd{wakeFd_, POLLIN, 0};
-    snd_pcm_poll_descriptors(pcm_, fds.data() + 1, static_cast<unsigned>(count));
-    const int n = poll(fds.data(), fds.size(), kStallMs);
-    if (n < 0) {
-        return errno == EINTR ? WaitResult::Ready : WaitResult::Error;
-    }
-    if (n == 0) {
-        return WaitResult::Stalled;
-    }
-    if (fds[0].revents & POLLIN) {
+    const auto wait = std::max(nextTick_ - now, std::chrono::steady_clock::duration::zero());
+    nextTick_ += kTick;
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
+    const timespec timeout{static_cast<time_t>(seconds.count()),
+                           static_cast<long>(std::chrono::nanoseconds(wait - seconds).count())};
+    pollfd fd{wakeFd_, POLLIN, 0};
+    if (ppoll(&fd, 1, &timeout, nullptr) > 0 && (fd.revents & POLLIN) != 0) {
         eventfd_t value = 0;
         eventfd_read(wakeFd_, &value);
-        return WaitResult::Woken;
+        return false;
     }
-    unsigned short revents = 0;
-    if (snd_pcm_poll_descriptors_revents(pcm_, fds.data() + 1, static_cast<unsigned>(count), &revents) < 0 ||
-        (revents & (POLLERR | POLLNVAL | POLLHUP)) != 0) {
-        return WaitResult::Error; // the next read tells what happened (an overrun, or a lost device)
-    }
-    return WaitResult::Ready;
+    return true;
 }
 
 void AlsaCapture::Wake() {
