@@ -2,7 +2,7 @@
 // may report an event or a sound level from any thread, the capture callback, the window thread and the
 // alarm path included: a report only takes a short lock and puts a row on a bounded queue; it never waits
 // for the disk. A writer thread of its own commits the queue to night.sqlite in the settings folder
-// (NightDatabase.h): events within a second, level rows every five seconds, so that a killed process
+// (NightDatabase.h): events as they come, level rows every five seconds, so that a killed process
 // loses at most those last moments.
 //
 // Levels are kept per device second: the highest and the mean level of the buffers that ended in it,

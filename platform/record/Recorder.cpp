@@ -12,10 +12,9 @@
 namespace platform::record {
 namespace {
 
-// How often the writer looks at the queue, and how long level rows may wait for a write (in real time):
-// events are committed within a second, levels within five, so a killed program loses at most that much
-// while the disk sees a small transaction every few seconds.
-constexpr std::chrono::milliseconds kWakePeriod{1000};
+// How long level rows may wait for a write (in real time): five seconds, so a killed program loses at
+// most that much while the disk sees a small transaction every few seconds. Events are written as soon
+// as they come; a quiet night wakes the writer only every five seconds.
 constexpr std::chrono::milliseconds kLevelPeriod{5000};
 constexpr std::uint64_t kLongestBufferSeconds = 6;
 constexpr std::int64_t kDayMs = 24LL * 3600 * 1000;
@@ -45,16 +44,18 @@ std::int64_t Recorder::ClockMs(std::uint64_t deviceMs) const {
 
 void Recorder::Event(std::string kind, std::string detail) {
     QueuedEvent e{WallClockMs(), Clock::NowMs(), std::move(kind), std::move(detail)};
+    bool first = false;
     {
         std::lock_guard lock(mutex_);
         if (finished_) {
             return;
         }
+        first = events_.empty();
         events_.push_back(std::move(e));
     }
-    // Until the database is open an event may be the first one after the settings folder came to be:
-    // the writer looks at once, so the file is open early and stays open for the whole night.
-    if (!open_.load()) {
+    // The writer takes events at once (and, until the database is open, an event may be the first one
+    // after the settings folder came to be: the file is then opened early and stays open all night).
+    if (first) {
         wake_.notify_one();
     }
 }
@@ -110,9 +111,8 @@ void Recorder::Run() {
     auto lastWrite = std::chrono::steady_clock::now();
     for (;;) {
         std::unique_lock lock(mutex_);
-        wake_.wait_for(lock, kWakePeriod, [this] {
-            return stopping_ || flushRequested_ > flushDone_ || (!open_.load() && !events_.empty());
-        });
+        wake_.wait_until(lock, lastWrite + kLevelPeriod,
+                         [this] { return stopping_ || flushRequested_ > flushDone_ || !events_.empty(); });
         const std::uint64_t generation = flushRequested_;
         const bool last = stopping_;
         const auto now = std::chrono::steady_clock::now();
