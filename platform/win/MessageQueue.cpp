@@ -203,14 +203,24 @@ bool MessageQueue::lend() {
         return false;
     }
     lent_ = true;
+    idle_.store(false, std::memory_order_release); // the thread is at work, if on another's behalf
     return true;
 }
 
 void MessageQueue::giveBack() {
-    std::lock_guard lock(mutex_);
-    lent_ = false;
-    if (events_ != parkedSeen_ || turnWanted_) {
-        cv_.notify_all(); // the message left work for the owner (a repaint, say), or a timer fell due
+    bool idleAgain = false;
+    {
+        std::lock_guard lock(mutex_);
+        lent_ = false;
+        if (events_ != parkedSeen_ || turnWanted_) {
+            cv_.notify_all(); // the message left work for the owner (a repaint, say), or a timer fell due
+        } else {
+            idleAgain = true;
+            idle_.store(true, std::memory_order_release);
+        }
+    }
+    if (idleAgain) {
+        NotifyStateChanged(); // as when the owner itself goes back to waiting
     }
 }
 
