@@ -21,7 +21,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 program=$build/app/lullwatch
 profile=$here/../../profiles/desktop.ini
 [[ -x $program ]] || { echo "capture-cpu.sh: $program is not built" >&2; exit 1; }
-for tool in pulseaudio pacat pactl arecord sox /usr/bin/time timeout; do
+for tool in pulseaudio pacat pactl arecord sox /usr/bin/time /usr/bin/python3 timeout; do
     command -v "$tool" >/dev/null || { echo "capture-cpu.sh: $tool is missing" >&2; exit 1; }
 done
 
@@ -77,10 +77,18 @@ pacat --playback --raw --format=u8 --rate=8000 --channels=1 --device=lw "$tmp/no
 player=$!
 
 # Runs a command for `seconds` and prints "cpu-seconds voluntary-switches-per-second peak-rss-kb" of the
-# whole process (GNU time: user + system, voluntary context switches, maximum resident set).
+# whole process. GNU time gives the voluntary context switches and the peak resident set of the command
+# alone; the CPU time (user + system) is the kernel's count for GNU time and everything it waited for, to
+# the microsecond (GNU time itself prints it rounded to 10 ms, a tenth of what arecord spends in a
+# minute; its own share is well under a millisecond).
 measure() {
-    /usr/bin/time -o "$tmp/time.txt" -f "%U %S %w %M" "$@" > "$tmp/run.out" 2>&1 || true
-    tail -n 1 "$tmp/time.txt" | awk -v s="$seconds" '{ printf "%.2f %.1f %d", $1 + $2, $3 / s, $4 }'
+    /usr/bin/python3 - "$seconds" /usr/bin/time -o "$tmp/time.txt" -f "%w %M" "$@" > "$tmp/cpu.txt" 2> /dev/null <<'PY' || true
+import os, subprocess, sys
+child = subprocess.Popen(sys.argv[2:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+_, _, usage = os.wait4(child.pid, 0)
+print("%.4f" % (usage.ru_utime + usage.ru_stime))
+PY
+    tail -n 1 "$tmp/time.txt" | awk -v s="$seconds" -v cpu="$(cat "$tmp/cpu.txt")" '{ printf "%s %.1f %d", cpu, $1 / s, $2 }'
 }
 
 # The monitor with the front-end given, ended with SIGTERM after `seconds`.
@@ -92,7 +100,7 @@ printf "%-24s %10s %12s %12s\n" run "CPU s" "vol. csw/s" "peak RSS MB"
 show() {
     local name=$1 figures=$2
     echo "$name $figures" >> "$tmp/figures"
-    awk -v n="$name" '{ printf "%-24s %10.2f %12.1f %12.1f\n", n, $1, $2, $3 / 1024 }' <<< "$figures"
+    awk -v n="$name" '{ printf "%-24s %10.3f %12.1f %12.1f\n", n, $1, $2, $3 / 1024 }' <<< "$figures"
 }
 for round in $(seq "$rounds"); do
     show "headless.$round" "$(measure timeout -s TERM "$seconds" "$program" "${monitor[@]}"=headless)"
@@ -112,7 +120,7 @@ awk '
     }
     END {
         printf "\nmedians over the rounds      CPU s   vol. csw/s  peak RSS MB\n"
-        for (r in cpu) printf "%-24s %10.2f %12.1f %12.1f\n", r, median(cpu[r]), median(csw[r]), median(rss[r]) / 1024
+        for (r in cpu) printf "%-24s %10.3f %12.1f %12.1f\n", r, median(cpu[r]), median(csw[r]), median(rss[r]) / 1024
         if (median(cpu["arecord"]) > 0)
             printf "\nCPU headless / arecord      %.2f (goal at most 1.2)\n", median(cpu["headless"]) / median(cpu["arecord"])
         if (("sdl" in cpu) && median(cpu["headless"]) > 0)
