@@ -27,7 +27,10 @@ extra=$(LC_ALL=C comm -13 packaging/package-files.txt "$root/files" | grep -Ev '
 [ -z "$missing" ] || fail "missing from the package: $missing"
 [ -z "$extra" ] || fail "not expected in the package: $extra"
 dpkg-deb -f "$deb" Depends | grep -q 'fonts-dejavu-core' || fail "the package does not depend on fonts-dejavu-core"
-dpkg-deb -f "$deb" Depends | grep -q 'libsdl2' || fail "the package's shared-library dependencies are missing"
+# The modules' libraries too: the program itself links none of SDL2, libre or libsndfile.
+for lib in libsdl2 libre libsndfile; do
+    dpkg-deb -f "$deb" Depends | grep -q "$lib" || fail "the package does not depend on $lib (shared-library dependencies)"
+done
 
 mkdir "$root/tree"
 dpkg -x "$deb" "$root/tree"

@@ -4,6 +4,7 @@
 #include "platform/controls/ControlClasses.h"
 #include "platform/dbus/SystemBus.h"
 #include "platform/fs/AppDataRoot.h"
+#include "platform/fs/BackendModule.h"
 #include "platform/fs/NativePath.h"
 #include "platform/record/Record.h"
 #include "platform/screen/HeadlessFrontEnd.h"
@@ -16,8 +17,7 @@
 #include "platform/tapi/ofono/OfonoLineService.h"
 #include "platform/tapi/simulated/LineCommand.h"
 #include "platform/tapi/simulated/SimulatedLineService.h"
-#include "platform/tapi/sip/SipCommand.h"
-#include "platform/tapi/sip/SipLineService.h"
+#include "platform/tapi/sip/SipModule.h"
 #include "platform/wave/WaveService.h"
 #include "platform/win/Clock.h"
 #include "platform/win/Desktop.h"
@@ -105,13 +105,14 @@ bool Device::StartServices(std::string* error) {
         break;
     }
     case DeviceProfile::LineService::Sip: {
-        auto service = tapi::sipline::SipLineService::Start(profile_.sipLine, &why);
-        if (!service) {
+        std::shared_ptr<tapi::TelephonyService> service;
+        const auto start = fs::FindBackend<decltype(lullwatch_sip_line_service)>(
+            "lullwatch-sip.so", "lullwatch_sip_line_service", &why);
+        if (!start || !start(profile_.sipLine, &service, &why)) {
             *error = "line: " + why;
             return false;
         }
         tapi::InstallService(service);
-        tapi::sipline::RegisterSipCommand(service, profile_.sipLine.AccountUri());
         tapi::RegisterLineCommand(nullptr); // the journal of line calls
         line_ = service;
         Say("calls go out over SIP as " + profile_.sipLine.AccountUri());

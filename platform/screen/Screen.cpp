@@ -1,5 +1,6 @@
 #include "platform/screen/Screen.h"
 
+#include "platform/fs/BackendModule.h"
 #include "platform/gdi/GdiBackend.h"
 #include "platform/screen/HeadlessFrontEnd.h"
 #include "platform/screen/SdlFrontEnd.h"
@@ -18,6 +19,33 @@ bool Set(const char* name) {
     return value && *value;
 }
 
+// Stands for a front-end whose module could not be loaded: it fails to start with the loader's reason,
+// so that the host handles it as any front-end that cannot run.
+class UnloadedFrontEnd final : public FrontEnd {
+public:
+    explicit UnloadedFrontEnd(std::string why) : why_(std::move(why)) {}
+    const char* Name() const override { return "sdl"; }
+    bool Start(FrontEndHost&, std::string* error) override {
+        *error = why_;
+        return false;
+    }
+    void Wake() override {}
+    void Stop() override {}
+
+private:
+    const std::string why_;
+};
+
+std::unique_ptr<FrontEnd> MakeSdlFrontEnd(int zoom) {
+    std::string why;
+    const auto make = fs::FindBackend<decltype(lullwatch_sdl_front_end)>("lullwatch-sdl.so",
+                                                                         "lullwatch_sdl_front_end", &why);
+    if (!make) {
+        return std::make_unique<UnloadedFrontEnd>(why);
+    }
+    return std::unique_ptr<FrontEnd>(make(zoom));
+}
+
 RECT FullScreen() {
     const auto layout = desktop::Layout();
     return RECT{0, 0, layout.width, layout.height};
@@ -32,7 +60,7 @@ bool DisplayPresent() {
 std::unique_ptr<FrontEnd> MakeFrontEnd(FrontEndChoice choice, int zoom, std::string* note) {
     switch (choice) {
     case FrontEndChoice::Sdl:
-        return std::make_unique<SdlFrontEnd>(zoom);
+        return MakeSdlFrontEnd(zoom);
     case FrontEndChoice::Headless:
         return std::make_unique<HeadlessFrontEnd>();
     case FrontEndChoice::Auto:
@@ -40,7 +68,7 @@ std::unique_ptr<FrontEnd> MakeFrontEnd(FrontEndChoice choice, int zoom, std::str
     }
     if (DisplayPresent()) {
         *note = "a display is present: the screen is shown in a window";
-        return std::make_unique<SdlFrontEnd>(zoom);
+        return MakeSdlFrontEnd(zoom);
     }
     *note = "no display ($DISPLAY and $WAYLAND_DISPLAY are unset): the screen runs headless";
     return std::make_unique<HeadlessFrontEnd>();

@@ -328,3 +328,7 @@ void SdlFrontEnd::Run(FrontEndHost& host, Window& window) {
 }
 
 } // namespace platform::screen
+
+extern "C" platform::screen::FrontEnd* lullwatch_sdl_front_end(int zoom) {
+    return new platform::screen::SdlFrontEnd(zoom);
+}

@@ -12,6 +12,9 @@
 // F2 are the left and right soft keys; F5 or Ctrl+R turns the screen between portrait and landscape.
 // Closing the window ends the program as the left soft key "OK" of its main window would (the host
 // decides how; see FrontEndHost::RequestClose).
+//
+// The front-end lives in the module lullwatch-sdl.so, so that a program without a window never maps SDL
+// and the libraries under it; the screen makes it through the module's entry point below.
 #pragma once
 
 #include "platform/screen/FrontEnd.h"
@@ -51,3 +54,6 @@ private:
 };
 
 } // namespace platform::screen
+
+// The module's entry point: a new SDL front-end at `zoom`, owned by the caller.
+extern "C" platform::screen::FrontEnd* lullwatch_sdl_front_end(int zoom);

@@ -66,9 +66,7 @@ BYTE ToUnsigned8(float v) {
     return static_cast<BYTE>(s < 0 ? 0 : s > 255 ? 255 : s);
 }
 
-} // namespace
-
-bool LoadRecording(const std::string& path, Recording* out, std::string* error) {
+bool Decode(const std::string& path, Recording* out, std::string* error) {
     std::vector<float> mono;
     int rate = 0;
     if (!ReadMono(path, &mono, &rate, error)) {
@@ -91,4 +89,10 @@ bool LoadRecording(const std::string& path, Recording* out, std::string* error) 
     return true;
 }
 
+} // namespace
 } // namespace platform::wave
+
+extern "C" bool lullwatch_load_recording(const std::string& path, platform::wave::Recording* out,
+                                         std::string* error) {
+    return platform::wave::Decode(path, out, error);
+}
