@@ -1,3 +1,11 @@
+# Where an installation keeps the modules, from the installation's prefix (the program finds them from
+# its own folder, <prefix>/bin). Debian's multiarch folder where there is one.
+if(CMAKE_LIBRARY_ARCHITECTURE)
+    set(LULLWATCH_MODULE_DIR lib/${CMAKE_LIBRARY_ARCHITECTURE}/lullwatch)
+else()
+    set(LULLWATCH_MODULE_DIR lib/lullwatch)
+endif()
+
 # lullwatch_add_backend(NAME lib MODULE file ENTRY symbol SOURCES ... USES platform_libs... LIBS third_party...)
 #
 # A backend that pulls in large libraries, built once (position-independent) into two forms:
@@ -6,7 +14,7 @@
 #     program's dynamic symbols, where the module loader (platform/fs/BackendModule.h) finds it first;
 #   - `file`.so, a module that links only the third-party libraries and resolves the platform code from
 #     the program that loads it (see lullwatch_link_backend_needs), put next to the program and
-#     installed into lib/lullwatch.
+#     installed into LULLWATCH_MODULE_DIR.
 function(lullwatch_add_backend)
     cmake_parse_arguments(B "" "NAME;MODULE;ENTRY" "SOURCES;USES;LIBS" ${ARGN})
     add_library(${B_NAME}_objects OBJECT ${B_SOURCES})
@@ -21,7 +29,7 @@ function(lullwatch_add_backend)
     add_library(${B_MODULE} MODULE $<TARGET_OBJECTS:${B_NAME}_objects>)
     target_link_libraries(${B_MODULE} PRIVATE ${B_LIBS})
     set_target_properties(${B_MODULE} PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/app)
-    install(TARGETS ${B_MODULE} LIBRARY DESTINATION lib/lullwatch)
+    install(TARGETS ${B_MODULE} LIBRARY DESTINATION ${LULLWATCH_MODULE_DIR})
 
     set_property(GLOBAL APPEND PROPERTY LULLWATCH_BACKEND_MODULES ${B_MODULE})
     set_property(GLOBAL APPEND PROPERTY LULLWATCH_BACKEND_USES ${B_USES})

@@ -21,7 +21,7 @@ std::vector<std::filesystem::path> ModuleFolders() {
         return {};
     }
     const std::filesystem::path folder = program.parent_path();
-    return {folder, (folder / ".." / "lib" / "lullwatch").lexically_normal()};
+    return {folder, (folder / ".." / LULLWATCH_MODULE_DIR).lexically_normal()};
 }
 
 } // namespace

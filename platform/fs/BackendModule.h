@@ -6,7 +6,7 @@
 // The entry point is looked for, in order:
 //   1. among the symbols already loaded (a program or test that links the backend in takes its own);
 //   2. in the module file next to the running program (the build tree puts modules there);
-//   3. in the module folder of an installation, <program folder>/../lib/lullwatch/.
+//   3. in the module folder of an installation, <program folder>/../lib/<multiarch>/lullwatch/.
 // When $LULLWATCH_MODULE_DIR is set (tests use it), modules are loaded from that folder only.
 //
 // A module, once loaded, stays loaded for the life of the process. Safe to call from any thread.
