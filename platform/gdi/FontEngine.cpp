@@ -6,7 +6,12 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <stdexcept>
 
 namespace platform::gdi {
@@ -22,11 +27,56 @@ int Round26Dot6(FT_Pos value) {
     return static_cast<int>((value + 32) >> 6);
 }
 
+// FreeType reads the font files through a stream of reads rather than a mapping of the file: every
+// page FreeType touches in a mapped file brings the pages around it into the process's resident memory
+// too, while the few tables it reads are small and the glyphs it renders are cached above it.
+unsigned long ReadFont(FT_Stream stream, unsigned long offset, unsigned char* buffer, unsigned long count) {
+    const int fd = static_cast<int>(stream->descriptor.value);
+    unsigned long done = 0;
+    while (done < count) {
+        const ssize_t n = ::pread(fd, buffer + done, count - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        done += static_cast<unsigned long>(n);
+    }
+    return done; // a call with count 0 is a seek, which the stream's size has checked: 0 is success
+}
+
+void CloseFont(FT_Stream stream) {
+    ::close(static_cast<int>(stream->descriptor.value));
+}
+
+// Opens the face of `path` read through `stream`, which must outlive the face.
+bool OpenFace(FT_Library library, const std::string& path, FT_StreamRec* stream, FT_Face* face) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return false;
+    }
+    *stream = FT_StreamRec{};
+    stream->size = static_cast<unsigned long>(info.st_size);
+    stream->descriptor.value = fd;
+    stream->read = ReadFont;
+    stream->close = CloseFont; // FreeType closes the stream with the face, or when the face fails to open
+    FT_Open_Args args{};
+    args.flags = FT_OPEN_STREAM;
+    args.stream = stream;
+    return FT_Open_Face(library, &args, 0, face) == 0;
+}
+
 } // namespace
 
 struct FontEngine::Impl {
     FT_Library library = nullptr;
     FT_Face faces[2] = {nullptr, nullptr}; // regular, bold
+    FT_StreamRec streams[2] = {};          // the faces' files
 
     // Makes `face` current at `emPixels`; call with the engine's mutex held.
     FT_Face use(int face, int emPixels) const {
@@ -47,7 +97,7 @@ FontEngine::FontEngine() : impl_(std::make_unique<Impl>()) {
     }
     const std::string* paths[2] = {&files.regular, &files.bold};
     for (int i = 0; i < 2; ++i) {
-        if (FT_New_Face(impl_->library, paths[i]->c_str(), 0, &impl_->faces[i]) != 0) {
+        if (!OpenFace(impl_->library, *paths[i], &impl_->streams[i], &impl_->faces[i])) {
             for (FT_Face face : impl_->faces) {
                 if (face != nullptr) {
                     FT_Done_Face(face);
