@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 
 namespace {
 
@@ -51,6 +52,10 @@ struct MissingModule {
     int exitCode; // -1: starts and runs
     const char* said;
 };
+
+void PrintTo(const MissingModule& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class BackendModuleMissing : public testing::TestWithParam<MissingModule> {};
 
