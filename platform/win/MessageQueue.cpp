@@ -165,6 +165,9 @@ void MessageQueue::waitForEvents(std::uint64_t seen) {
     if (events_ != seen || !incoming_.empty()) {
         return;
     }
+    // Parked before it says it is idle: whoever sees the thread idle may stand in for it at once.
+    parked_ = true;
+    parkedSeen_ = seen;
     if (!idle_.exchange(true, std::memory_order_acq_rel)) {
         lock.unlock();
         NotifyStateChanged(); // someone may wait for this thread to become idle
@@ -174,8 +177,6 @@ void MessageQueue::waitForEvents(std::uint64_t seen) {
     for (const auto& t : timers_) {
         firstDue = std::min(firstDue, t.dueMs);
     }
-    parked_ = true;
-    parkedSeen_ = seen;
     // Whatever happens, the owner goes on only once a thread standing in for it has given the turn back.
     const auto woken = [&] { return events_ != seen && !lent_; };
     if (firstDue == UINT64_MAX) {
