@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <ctime>
 
 namespace platform::wave {
 namespace {
@@ -16,10 +15,15 @@ constexpr unsigned kRate = 8000;
 constexpr snd_pcm_uframes_t kPeriod =
     1000; // 125 ms: the shortest capture buffer, so one wake-up per buffer at most
 constexpr snd_pcm_uframes_t kBuffer = 8192; // about 1 s of slack before an overrun
-// The capture thread looks at the device once per period, by its own clock.
-constexpr std::chrono::milliseconds kTick{1000 * kPeriod / kRate};
-// Looks without a whole period in 5 s: the device is taken for lost.
-constexpr unsigned kStallTicks = 5000 / kTick.count();
+constexpr std::chrono::milliseconds kPeriodTime{1000 * kPeriod / kRate};
+// No whole period in 5 s: the device is taken for lost.
+constexpr std::chrono::seconds kStall{5};
+
+// A poll timeout in whole milliseconds, rounded up so that a wait never ends just short of its end.
+int PollMs(std::chrono::steady_clock::duration d) {
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(d).count();
+    return static_cast<int>(std::clamp<decltype(ms)>(ms, 0, 60000));
+}
 
 MMRESULT OpenErrorCode(int err) {
     switch (-err) {
@@ -112,11 +116,17 @@ AlsaCapture::~AlsaCapture() {
 }
 
 MMRESULT AlsaCapture::Start(std::string* detail) {
-    nextTick_ = std::chrono::steady_clock::now() + kTick;
-    idleTicks_ = 0;
+    lastPeriod_ = std::chrono::steady_clock::now();
     int err = snd_pcm_prepare(pcm_);
     if (err >= 0) {
         err = snd_pcm_start(pcm_);
+    }
+    if (err >= 0) {
+        const int count = snd_pcm_poll_descriptors_count(pcm_);
+        fds_.assign(1 + static_cast<std::size_t>(std::max(count, 0)), pollfd{wakeFd_, POLLIN, 0});
+        if (count > 0) {
+            err = std::min(snd_pcm_poll_descriptors(pcm_, fds_.data() + 1, static_cast<unsigned>(count)), 0);
+        }
     }
     if (err < 0) {
         *detail = AlsaText(("cannot start the ALSA device '" + device_ + "'").c_str(), err);
@@ -139,14 +149,15 @@ ReadResult AlsaCapture::Failure(int err, const char* what) {
 }
 
 ReadResult AlsaCapture::Read(BYTE* out, std::size_t max) {
+    bool deviceError = false;
     for (;;) {
-        // Whole periods only: less than one waits for the next tick.
+        // Whole periods only: less than one sleeps until the device has more.
         const snd_pcm_sframes_t avail = snd_pcm_avail_update(pcm_);
         const snd_pcm_sframes_t got =
             avail < 0 ? avail
                       : (static_cast<std::size_t>(avail) < max ? -EAGAIN : snd_pcm_readi(pcm_, out, max));
         if (got > 0) {
-            idleTicks_ = 0;
+            lastPeriod_ = std::chrono::steady_clock::now();
             ReadResult r;
             r.bytes = static_cast<std::size_t>(got);
             return r;
@@ -161,36 +172,68 @@ ReadResult AlsaCapture::Read(BYTE* out, std::size_t max) {
             if (rc < 0) {
                 return Failure(rc, "cannot recover from an overrun");
             }
+            deviceError = false;
             continue;
         }
         if (got != 0 && err != -EAGAIN) {
             return Failure(err, "read failed");
         }
-        // Less than a period there: look again at the next tick.
-        if (++idleTicks_ > kStallTicks) {
+        if (deviceError) {
+            return Failure(-EIO, "the device reports an error but has nothing to read");
+        }
+        const auto waited = std::chrono::steady_clock::now() - lastPeriod_;
+        if (waited >= kStall) {
             ReadResult r;
             r.error = MMSYSERR_NODRIVER;
             r.detail = "ALSA device '" + device_ + "' has delivered no sound for 5 s";
             return r;
         }
-        if (!WaitForTick()) {
+        switch (WaitForSound(kStall - waited)) {
+        case Waited::Woken:
             return ReadResult{};
+        case Waited::DeviceError:
+            deviceError = true; // the next read tells what happened: an overrun, or a lost device
+            break;
+        case Waited::Ready:
+            break;
         }
     }
 }
 
-bool AlsaCapture::WaitForTick() {
-    const auto now = std::chrono::steady_clock::now();
-    if (nextTick_ + kTick < now) {
-        nextTick_ = now; // held up for more than a period: start the beat again from now
+AlsaCapture::Waited AlsaCapture::WaitForSound(std::chrono::steady_clock::duration timeout) {
+    for (auto& fd : fds_) {
+        fd.revents = 0;
     }
-    const auto wait = std::max(nextTick_ - now, std::chrono::steady_clock::duration::zero());
-    nextTick_ += kTick;
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
-    const timespec timeout{static_cast<time_t>(seconds.count()),
-                           static_cast<long>(std::chrono::nanoseconds(wait - seconds).count())};
+    const int n = poll(fds_.data(), fds_.size(), PollMs(timeout));
+    if (n < 0 && errno != EINTR) {
+        return Waited::DeviceError;
+    }
+    if (n <= 0) {
+        return Waited::Ready; // the caller looks again, and counts the time without sound
+    }
+    if ((fds_[0].revents & POLLIN) != 0) {
+        eventfd_t value = 0;
+        eventfd_read(wakeFd_, &value);
+        return Waited::Woken;
+    }
+    unsigned short revents = 0;
+    if (fds_.size() < 2 ||
+        snd_pcm_poll_descriptors_revents(pcm_, fds_.data() + 1, static_cast<unsigned>(fds_.size() - 1),
+                                         &revents) < 0 ||
+        (revents & (POLLERR | POLLNVAL | POLLHUP)) != 0) {
+        return Waited::DeviceError;
+    }
+    if ((revents & POLLIN) != 0) {
+        return Waited::Ready;
+    }
+    // Ready by its descriptors but not by the device: looking again at once would spin.
+    return Doze(std::min<std::chrono::steady_clock::duration>(timeout, kPeriodTime)) ? Waited::Ready
+                                                                                     : Waited::Woken;
+}
+
+bool AlsaCapture::Doze(std::chrono::steady_clock::duration timeout) {
     pollfd fd{wakeFd_, POLLIN, 0};
-    if (ppoll(&fd, 1, &timeout, nullptr) > 0 && (fd.revents & POLLIN) != 0) {
+    if (poll(&fd, 1, PollMs(timeout)) > 0 && (fd.revents & POLLIN) != 0) {
         eventfd_t value = 0;
         eventfd_read(wakeFd_, &value);
         return false;
