@@ -1,8 +1,9 @@
 // Where an open input device gets its sound from: the ALSA microphone, a recording or the generator.
 // A source is opened with the device (waveInOpen) and closed with it. All its calls but Wake are made
-// on the device's capture thread, one at a time; Wake may be called from any thread at any time.
-// Every source delivers 8000 Hz, unsigned 8-bit, mono samples (silence at 128) at the pace of its
-// clock: the ALSA device's own, or the platform's device clock for the simulated ones.
+// by the device's reader (its callback thread, or its capture thread standing in), one at a time; Wake may be
+// called from any thread at any time. Every source delivers 8000 Hz, unsigned 8-bit, mono samples (silence at
+// 128) at the pace of its clock: the ALSA device's own, or the platform's device clock for the simulated
+// ones.
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 // The simulated microphone: records the simulated room at 8000 samples per second of device time
 // (platform/win/Clock.h), so a sped-up clock speeds the sound up with everything else. A Read of n
 // samples waits until the device clock has passed the last of them, then renders them. A reader that
-// falls more than one second behind (a stalled capture thread) skips ahead, as a real device's buffer
+// falls more than one second behind (a stalled reader) skips ahead, as a real device's buffer
 // would overrun.
 #pragma once
 
@@ -27,7 +27,7 @@ public:
 
 private:
     const std::shared_ptr<const SimulatedRoom> room_;
-    std::uint64_t next_ = 0; // the next sample to read; capture thread only
+    std::uint64_t next_ = 0; // the next sample to read; the reader's only
     std::mutex mutex_;
     std::condition_variable wake_;
     bool woken_ = false;

@@ -16,7 +16,7 @@
 // buffers done and queue their WIM_DATA for the callback thread, then return, so they are safe to call
 // while a callback of the same device is running, even one that waits for the calling thread (for
 // example through SendMessage), and from inside the callback itself. The calls take the device's lock,
-// which the device's capture thread holds only while it copies a few milliseconds of sound into a
+// which the thread reading the device holds only while it copies a few milliseconds of sound into a
 // buffer, and which is never held while the callback runs. waveInClose also waits for the capture
 // thread to end; that thread is woken at once and never waits for a callback either.
 // After waveInReset or waveInStop returns, the device writes nothing more into the buffers it returned;

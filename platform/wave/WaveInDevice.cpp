@@ -1,6 +1,11 @@
 #include "platform/wave/WaveInDevice.h"
 
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -11,7 +16,7 @@ namespace platform::wave {
 namespace {
 
 // One read of the source: 125 ms, the ALSA period and the shortest buffer the program queues, so the
-// capture thread wakes once per period and a buffer of one period is handed over in one piece.
+// reader wakes once per period and a buffer of one period is handed over in one piece.
 constexpr std::size_t kPeriod = 1000;
 // What the device keeps while the program holds its buffers: 4 s, far longer than a callback takes.
 constexpr std::size_t kRingBytes = 32000;
@@ -27,7 +32,8 @@ WaveInDevice::WaveInDevice(HWAVEIN handle, std::unique_ptr<CaptureSource> source
                            std::function<MMRESULT()> injectedFailure)
     : handle_(handle), source_(std::move(source)), errorHook_(std::move(errorHook)),
       injectedFailure_(std::move(injectedFailure)),
-      callbacks_(std::make_shared<CallbackThread>(handle, proc, instance)), ring_(kRingBytes) {}
+      callbacks_(std::make_shared<CallbackThread>(handle, proc, instance)),
+      wakeCapture_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)), ring_(kRingBytes), chunk_(kPeriod) {}
 
 WaveInDevice::~WaveInDevice() {
     if (capture_.joinable()) {
@@ -37,11 +43,15 @@ WaveInDevice::~WaveInDevice() {
         }
         Close();
     }
+    if (wakeCapture_ >= 0) {
+        close(wakeCapture_);
+    }
 }
 
 void WaveInDevice::Begin() {
     callbacks_->Post(WIM_OPEN, 0);
-    capture_ = std::thread([this] { CaptureLoop(); });
+    capture_ = std::thread([this] { StandbyLoop(); });
+    callbacks_->Attach([this] { return ReadTurn(Reader::CallbackThread); });
 }
 
 MMRESULT WaveInDevice::Prepare(WAVEHDR* header) {
@@ -82,7 +92,7 @@ MMRESULT WaveInDevice::AddBuffer(WAVEHDR* header) {
         queue_.push_back(header);
         DrainRing();
     }
-    changed_.notify_all();
+    callbacks_->WakeUp();
     return MMSYSERR_NOERROR;
 }
 
@@ -101,7 +111,7 @@ MMRESULT WaveInDevice::Start() {
         started_ = true;
         ++generation_;
     }
-    changed_.notify_all();
+    callbacks_->Kick();
     return MMSYSERR_NOERROR;
 }
 
@@ -120,7 +130,7 @@ MMRESULT WaveInDevice::Stop() {
         }
         source_->Wake();
     }
-    changed_.notify_all();
+    callbacks_->WakeUp();
     return MMSYSERR_NOERROR;
 }
 
@@ -139,7 +149,7 @@ MMRESULT WaveInDevice::Reset() {
         }
         source_->Wake();
     }
-    changed_.notify_all();
+    callbacks_->WakeUp();
     return MMSYSERR_NOERROR;
 }
 
@@ -168,12 +178,18 @@ MMRESULT WaveInDevice::Close() {
         started_ = false;
         source_->Wake();
     }
-    changed_.notify_all();
-    capture_.join(); // the capture thread sees `closing_` at once and never waits for a callback
+    if (wakeCapture_ >= 0) {
+        eventfd_write(wakeCapture_, 1);
+    }
+    capture_.join();      // the capture thread sees `closing_` at once and never runs a callback
+    callbacks_->Detach(); // waits for a read in progress (the source was woken), never for a callback
     std::unique_ptr<CaptureSource> closed;
     {
         std::lock_guard lock(mutex_);
         closed = std::move(source_);
+    }
+    if (running_) {
+        closed->Stop(); // nobody reads any more: the reader's state is ours
     }
     closed.reset(); // closes the ALSA device outside the lock
     callbacks_->Post(WIM_CLOSE, 0);
@@ -214,17 +230,6 @@ std::string WaveInDevice::Describe() const {
     return text;
 }
 
-bool WaveInDevice::WaitForWork(bool running, bool* want, unsigned* generation) {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return closing_ || started_ || running; });
-    if (closing_) {
-        return false;
-    }
-    *generation = generation_;
-    *want = started_;
-    return true;
-}
-
 ReadResult WaveInDevice::ReadSource(BYTE* out, std::size_t max) {
     if (const MMRESULT injected = injectedFailure_()) {
         ReadResult failed;
@@ -235,44 +240,91 @@ ReadResult WaveInDevice::ReadSource(BYTE* out, std::size_t max) {
     return source_->Read(out, max);
 }
 
-void WaveInDevice::CaptureLoop() {
-    std::vector<BYTE> chunk(kPeriod);
-    bool running = false;
-    unsigned runningGeneration = 0;
+bool WaveInDevice::ReadTurn(Reader who) {
     bool want = false;
     unsigned generation = 0;
-    while (WaitForWork(running, &want, &generation)) {
-        if (running && (!want || generation != runningGeneration)) {
-            source_->Stop(); // stopped, or stopped and started again since the last read
-            running = false;
+    {
+        std::lock_guard lock(mutex_);
+        if (closing_ || reader_ != Reader::None || (!started_ && !running_)) {
+            return false;
         }
-        if (!want) {
-            continue;
-        }
-        if (!running) {
-            std::string detail;
-            const MMRESULT rc = source_->Start(&detail);
-            if (rc != MMSYSERR_NOERROR) {
-                Fail(rc, detail);
-                continue;
-            }
-            running = true;
-            runningGeneration = generation;
-        }
-        const ReadResult got = ReadSource(chunk.data(), chunk.size());
-        if (got.error != MMSYSERR_NOERROR) {
-            source_->Stop();
-            running = false;
-            Fail(got.error, got.detail);
-        } else if (got.bytes > 0) {
-            std::lock_guard lock(mutex_);
-            if (started_ && generation_ == runningGeneration) {
-                Deliver(chunk.data(), got.bytes);
-            }
-        }
+        reader_ = who;
+        want = started_;
+        generation = generation_;
     }
-    if (running) {
+    // The turn is ours: running_, runningGeneration_, chunk_ and the source are ours until we give it up.
+    const auto giveUp = [this] {
+        std::lock_guard lock(mutex_);
+        reader_ = Reader::None;
+    };
+    if (running_ && (!want || generation != runningGeneration_)) {
+        source_->Stop(); // stopped, or stopped and started again since the last read
+        running_ = false;
+    }
+    if (!want) {
+        giveUp();
+        return true;
+    }
+    if (!running_) {
+        std::string detail;
+        const MMRESULT rc = source_->Start(&detail);
+        if (rc != MMSYSERR_NOERROR) {
+            Fail(rc, detail); // still holding the turn, so nobody starts the source again meanwhile
+            giveUp();
+            return true;
+        }
+        running_ = true;
+        runningGeneration_ = generation;
+    }
+    const ReadResult got = ReadSource(chunk_.data(), chunk_.size());
+    if (got.error != MMSYSERR_NOERROR) {
         source_->Stop();
+        running_ = false;
+        Fail(got.error, got.detail);
+        giveUp();
+        return true;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        if (got.bytes > 0 && started_ && generation_ == runningGeneration_) {
+            Deliver(chunk_.data(), got.bytes);
+        }
+        reader_ = Reader::None;
+    }
+    callbacks_->WakeUp();
+    return true;
+}
+
+void WaveInDevice::StandbyLoop() {
+    pollfd fds[2] = {{wakeCapture_, POLLIN, 0}, {callbacks_->StandbyTimer(), POLLIN, 0}};
+    const nfds_t count = fds[1].fd >= 0 ? 2 : 1;
+    for (;;) {
+        // Without an eventfd (none could be made), look at `closing_` every so often instead.
+        if (poll(fds, count, wakeCapture_ >= 0 ? -1 : 250) < 0 && errno != EINTR) {
+            return;
+        }
+        eventfd_t value = 0;
+        if (wakeCapture_ >= 0) {
+            eventfd_read(wakeCapture_, &value);
+        }
+        if (count > 1) {
+            std::uint64_t fired = 0;
+            [[maybe_unused]] const auto n = read(fds[1].fd, &fired, sizeof fired);
+        }
+        {
+            std::lock_guard lock(mutex_);
+            if (closing_) {
+                return;
+            }
+        }
+        // A callback is held up: read in its place until it returns, then hand the reading back.
+        bool read = false;
+        while (callbacks_->Delivering() && ReadTurn(Reader::CaptureThread)) {
+            read = true;
+        }
+        if (read) {
+            callbacks_->Kick();
+        }
     }
 }
 
@@ -323,7 +375,7 @@ void WaveInDevice::DrainRing() {
 
 void WaveInDevice::Complete(WAVEHDR* header) {
     header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
-    callbacks_->Post(WIM_DATA, reinterpret_cast<DWORD_PTR>(header));
+    callbacks_->Queue(WIM_DATA, reinterpret_cast<DWORD_PTR>(header)); // woken once the lock is let go
 }
 
 void WaveInDevice::Fail(MMRESULT code, const std::string& detail) {

@@ -1,20 +1,23 @@
 // One open wave-input device: the queue of buffers lent by the program, the device's state (stopped,
-// recording, failed, closing), its capture thread and its callback thread.
+// recording, failed, closing), its callback thread and its capture thread.
 //
-// The capture thread reads the source a period (125 ms) at a time while the device records, and copies
-// each period into the buffers at the head of the queue under the device's lock; a buffer that is full
-// leaves the queue marked done and its WIM_DATA goes to the callback thread. Sound that arrives while no
-// buffer is queued goes into the device's ring (SampleRing, 4 s), and the next buffer queued is filled
-// from the ring first, so a program that cycles one buffer loses nothing while it holds it. Should the
-// ring overflow, the oldest bytes are dropped and counted (DeviceState::dropped, `sound state`), and
-// the first loss of a recording is logged. Stop, Reset and a failure empty the ring: sound recorded
-// before a stop never lands after the next start. The lock is held only for that copy and for the
-// API calls' bookkeeping, never while a callback runs or a source waits, so no API call can be held
-// up by a callback (see WaveApi.h for the guarantees this gives the program). The source's Wake is
-// called under the lock (it never blocks); its other calls are made on the capture thread without it.
+// The device's callback thread reads the source a period (125 ms) at a time while the device records and
+// it has no callback to make, and copies each period into the buffers at the head of the queue under
+// the device's lock; a buffer that is full leaves the queue marked done and its WIM_DATA is delivered by
+// the same thread right after. Should a callback be held up (kStandbyAfterMs), the capture thread, which
+// otherwise sleeps, reads in its place until the callback returns, so the sound keeps flowing into the
+// queue and the ring. Whoever reads holds the reader's turn (`reader_`), so the source is used by one
+// thread at a time. Sound that arrives while no buffer is queued goes into the device's ring
+// (SampleRing, 4 s), and the next buffer queued is filled from the ring first, so a program that cycles
+// one buffer loses nothing while it holds it. Should the ring overflow, the oldest bytes are dropped and
+// counted (DeviceState::dropped, `sound state`), and the first loss of a recording is logged. Stop,
+// Reset and a failure empty the ring: sound recorded before a stop never lands after the next start.
+// The lock is held only for that copy and for the API calls' bookkeeping, never while a callback runs
+// or a source waits, so no API call can be held up by a callback (see WaveApi.h for the guarantees this
+// gives the program). The source's Wake is called under the lock (it never blocks); its other calls are
+// made by the reader without it.
 #pragma once
 
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -22,6 +25,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/wave/CallbackThread.h"
 #include "platform/wave/CaptureSource.h"
@@ -56,7 +60,8 @@ public:
     WaveInDevice(const WaveInDevice&) = delete;
     WaveInDevice& operator=(const WaveInDevice&) = delete;
 
-    // Posts WIM_OPEN and starts the capture thread; called once, right after construction.
+    // Posts WIM_OPEN, starts the capture thread and lets the callback thread read; called once, right
+    // after construction.
     void Begin();
 
     // The calls of the same names, after the handle and the header's address and size were checked.
@@ -66,9 +71,10 @@ public:
     MMRESULT Stop();
     MMRESULT Reset();
     MMRESULT Unprepare(WAVEHDR* header);
-    // Fails with WAVERR_STILLPLAYING while buffers are queued. Otherwise ends the capture thread, closes
-    // the source, posts WIM_CLOSE and retires the callback thread; the device then refuses every call
-    // with MMSYSERR_INVALHANDLE.
+    // Fails with WAVERR_STILLPLAYING while buffers are queued. Otherwise ends the capture thread and the
+    // callback thread's reading (waiting for a read in progress, never for a callback), closes the
+    // source, posts WIM_CLOSE and retires the callback thread; the device then refuses every call with
+    // MMSYSERR_INVALHANDLE.
     MMRESULT Close();
 
     DeviceState State() const;
@@ -77,10 +83,15 @@ public:
     std::string Describe() const;
 
 private:
-    void CaptureLoop();
-    // Waits until the device records, is stopped while the source runs, or closes (false). `want` is
-    // how many samples to read next (0: stop the source).
-    bool WaitForWork(bool running, bool* want, unsigned* generation);
+    enum class Reader { None, CallbackThread, CaptureThread };
+
+    // One turn of reading by `who`: starts or stops the source as the device's state asks and reads one
+    // period into the buffers. False, doing nothing, when there is nothing to read or another thread
+    // holds the reader's turn.
+    bool ReadTurn(Reader who);
+    // The capture thread: sleeps until the callback thread is held up in a callback, then reads in its
+    // place until it returns.
+    void StandbyLoop();
     ReadResult ReadSource(BYTE* out, std::size_t max);
     void Deliver(const BYTE* data, std::size_t n);
     // Fills the queued buffers from the ring, oldest sound first.
@@ -94,9 +105,9 @@ private:
     const std::function<MMRESULT()> injectedFailure_;
     std::shared_ptr<CallbackThread> callbacks_;
     std::thread capture_;
+    const int wakeCapture_; // an eventfd: the capture thread looks at `closing_`
 
     mutable std::mutex mutex_;
-    std::condition_variable changed_;
     std::deque<WAVEHDR*> queue_;
     bool started_ = false;
     unsigned generation_ = 0; // counts starts, so sound read before a stop never lands after a restart
@@ -106,6 +117,10 @@ private:
     SampleRing ring_;
     std::uint64_t dropped_ = 0;
     bool overflowing_ = false; // the ring dropped bytes and has not had room since
+    Reader reader_ = Reader::None;
+    bool running_ = false;           // the source records; changed by the reader's turn only
+    unsigned runningGeneration_ = 0; // the start it records for
+    std::vector<BYTE> chunk_;        // the reader's period
 };
 
 } // namespace platform::wave

@@ -46,9 +46,19 @@ class WaveStopTest : public ::testing::Test {
 protected:
     void SetUp() override { Configure({{"generator", "noise 50"}}); }
     void TearDown() override { platform::wave::Shutdown(); }
+    void StopWhileTheCallbackIsHeld(bool readerTakenOver);
 };
 
+// Once at once, and once after the capture thread has taken over the reading from the held callback
+// thread (the second buffer then fills while the first is held).
 TEST_F(WaveStopTest, StopResetCloseDoNotWaitForACallbackThatWaitsForThem) {
+    for (const bool readerTakenOver : {false, true}) {
+        SCOPED_TRACE(readerTakenOver ? "after the capture thread took over" : "at once");
+        StopWhileTheCallbackIsHeld(readerTakenOver);
+    }
+}
+
+void WaveStopTest::StopWhileTheCallbackIsHeld(bool readerTakenOver) {
     Gate gate;
     std::atomic<MMRESULT> handBack{0xFFFF};
     CallbackLog log;
@@ -72,6 +82,15 @@ TEST_F(WaveStopTest, StopResetCloseDoNotWaitForACallbackThatWaitsForThem) {
     }
     ASSERT_EQ(waveInStart(device), MMSYSERR_NOERROR);
     ASSERT_TRUE(gate.WaitForArrival());
+    if (readerTakenOver) {
+        auto recorded = [] { return platform::wave::WaveService::Instance().State().headRecorded; };
+        const DWORD atArrival = recorded();
+        const bool filling = WaitUntil([&] { return recorded() > atArrival; });
+        if (!filling) {
+            gate.Open();
+        }
+        ASSERT_TRUE(filling) << "nobody read while the callback was held";
+    }
 
     // The stopping thread: the whole shutdown sequence, while the callback is held.
     auto stopping = std::async(std::launch::async, [&] {
