@@ -11,7 +11,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 
 namespace {
@@ -27,15 +26,6 @@ std::string NoLeakCheck() {
     return std::string("ASAN_OPTIONS=") + (asan ? asan : "") + ":detect_leaks=0";
 }
 
-// ThreadSanitizer cannot see libdbus's own locking (SDL's screen-saver calls on the screen thread) and
-// reports an order of its two internal locks as a possible deadlock; reports in our code stay on.
-std::string NoLibdbusDeadlockReports() {
-    const std::string file = testing::TempDir() + "/lullwatch-sdl-tsan.supp";
-    std::ofstream(file) << "deadlock:libdbus-1.so\n";
-    const char* tsan = std::getenv("TSAN_OPTIONS");
-    return std::string("TSAN_OPTIONS=") + (tsan ? tsan : "") + ":suppressions=" + file;
-}
-
 const std::string kRecording[] = {"sound.source=recording", "sound.recording=sounds/demo-room.wav"};
 
 TEST(BackendModule, TheWindowAndARecordingLoadIntoTheProgramAndRun) {
@@ -45,7 +35,7 @@ TEST(BackendModule, TheWindowAndARecordingLoadIntoTheProgramAndRun) {
     AutomationClient::Options options{LULLWATCH_MONITOR_BINARY, LULLWATCH_TEST_PROFILE};
     options.settings = {"screen.frontend=sdl", kRecording[0], kRecording[1], "device.data_root=temporary"};
     options.launcher = {"/usr/bin/xvfb-run", "-a"};
-    options.environment = {NoLeakCheck(), NoLibdbusDeadlockReports()};
+    options.environment = {NoLeakCheck()};
     std::string error;
     auto client = AutomationClient::Start(options, &error);
     ASSERT_TRUE(client) << error;
