@@ -180,12 +180,12 @@ void CallbackThread::ArmStandby(bool on) {
     }
     const auto ns = std::max<std::int64_t>(platform::Clock::ToReal(kStandbyAfterMs).count(), 1000000);
     const timespec every{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
-    itimerspec spec{};
+    itimerspec setting{};
     if (on) {
-        spec.it_interval = every;
-        spec.it_value = every;
+        setting.it_interval = every;
+        setting.it_value = every;
     }
-    timerfd_settime(timerFd_, 0, &spec, nullptr);
+    timerfd_settime(timerFd_, 0, &setting, nullptr);
 }
 
 void CallbackThread::Retire(std::shared_ptr<CallbackThread> thread) {
